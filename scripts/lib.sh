@@ -1,0 +1,83 @@
+# Shared set-up for the build, run and test commands. Sourced, not executed.
+# Everything here is idempotent and quick the second time.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${TARVOLO_BUILD:-$ROOT/build}
+export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEARCH=win64
+# No Mono or Gecko installer prompts when the prefix is created.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+PACKAGES=(cmake make g++ g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xdotool
+          x11-utils imagemagick fonts-wqy-zenhei locales googletest python3 clang
+          libclang-rt-14-dev)
+
+as_root() {
+  if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "== installing: ${missing[*]}"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  fi
+  if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+    echo "== generating the zh_CN.UTF-8 locale"
+    as_root sed -i 's/^# *zh_CN.UTF-8/zh_CN.UTF-8/' /etc/locale.gen
+    grep -q '^zh_CN.UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen >/dev/null
+  fi
+  # Code page 936 under Wine, as on the Chinese systems the program addresses.
+  export LANG=zh_CN.UTF-8
+  export LC_ALL=zh_CN.UTF-8
+}
+
+build_all() {
+  if [ ! -f "$BUILD/Makefile" ]; then
+    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+          -DCMAKE_BUILD_TYPE=Release >/dev/null
+  fi
+  cmake --build "$BUILD" -j"$(nproc)" "$@"
+}
+
+XVFB_PID=
+start_xvfb() {
+  local n=90
+  while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
+  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+  export DISPLAY=:$n
+}
+
+stop_xvfb() {
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  XVFB_PID=
+}
+
+# The prefix lives in the build folder; C:\windows\system is created because
+# a fresh prefix lacks it and the program never creates it.
+make_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "== creating the Wine prefix in $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
+  mkdir -p "$WINEPREFIX/drive_c/windows/system"
+}
+
+# One persistent server keeps each Wine process's start-up short. Its helper
+# processes (services, explorer) are started here with their output detached:
+# started from inside a test they would inherit the test's output pipe and
+# ctest would wait for them forever.
+start_wine() {
+  wineserver -p
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
