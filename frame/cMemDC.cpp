@@ -1,0 +1,100 @@
+#include "frame/cMemDC.h"
+
+#include <utility>
+
+namespace {
+
+// A DC this code created, deleted when the guard goes.
+class CreatedDC {
+public:
+    explicit CreatedDC(HDC dc) noexcept : dc_(dc) {}
+    ~CreatedDC() {
+        if (dc_) DeleteDC(dc_);
+    }
+    CreatedDC(const CreatedDC&) = delete;
+    CreatedDC& operator=(const CreatedDC&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// Selects an object into a DC and puts back what it replaced.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ obj) noexcept : dc_(dc), previous_(SelectObject(dc, obj)) {}
+    ~SelectedObject() {
+        if (previous_) SelectObject(dc_, previous_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+CreatedDC DisplayDC() {
+    return CreatedDC(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+}
+
+}  // namespace
+
+cMemDC::~cMemDC() {
+    ReleaseSurface();
+}
+
+void cMemDC::Width(int lW) {
+    if (lW > width_) CreateSurface(lW, height_);
+}
+
+void cMemDC::Height(int lH) {
+    if (lH > height_) CreateSurface(width_, lH);
+}
+
+void cMemDC::CreateSurface(int cx, int cy) {
+    ReleaseSurface();
+    const CreatedDC display = DisplayDC();
+    hDC_ = CreateCompatibleDC(display.get());
+    // Compatible with the display, not with the memory DC (which starts with
+    // a monochrome bitmap), so the surface has the screen's colour depth.
+    bitmap_ = CreateCompatibleBitmap(display.get(), cx, cy);
+    previousBitmap_ = SelectObject(hDC_, bitmap_);
+    if (previousBitmap_) {
+        width_ = cx;
+        height_ = cy;
+    } else {
+        ReleaseSurface();
+    }
+}
+
+void cMemDC::ReleaseSurface() noexcept {
+    // The bitmap must be out of the DC before it can be deleted.
+    if (previousBitmap_) {
+        SelectObject(hDC_, previousBitmap_);
+        previousBitmap_ = nullptr;
+    }
+    if (bitmap_) {
+        DeleteObject(bitmap_);
+        bitmap_ = nullptr;
+    }
+    width_ = 0;
+    height_ = 0;
+    if (hDC_) {
+        DeleteDC(hDC_);
+        hDC_ = nullptr;
+    }
+}
+
+void cMemDC::CreateFromPicture(HBITMAP sPic) {
+    BITMAP bm{};
+    // Not a bitmap: nothing to copy, and the surface is left as it was.
+    if (!sPic || GetObjectW(sPic, sizeof(bm), &bm) == 0) return;
+    Width(bm.bmWidth);
+    Height(bm.bmHeight);
+
+    const CreatedDC display = DisplayDC();
+    const CreatedDC source(CreateCompatibleDC(display.get()));
+    const SelectedObject picture(source.get(), sPic);
+    BitBlt(hDC_, 0, 0, bm.bmWidth, bm.bmHeight, source.get(), 0, 0, SRCCOPY);
+}
