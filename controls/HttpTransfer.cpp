@@ -1,0 +1,221 @@
+#include "controls/HttpTransfer.h"
+
+#include <wininet.h>
+
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A stalled server must not hold a cancelled transfer (or the control's
+// destructor waiting for it) for long.
+constexpr DWORD kTimeoutMs = 20000;
+constexpr DWORD kBlockSize = 64 * 1024;
+
+class InternetHandle {
+public:
+    explicit InternetHandle(HINTERNET h) : h_(h) {}
+    ~InternetHandle() { if (h_) InternetCloseHandle(h_); }
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
+    HINTERNET get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
+
+private:
+    HINTERNET h_;
+};
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE h) : h_(h) {}
+    ~FileHandle() { if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return h_; }
+    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+std::wstring QueryHeader(HINTERNET request, DWORD info) {
+    wchar_t text[64] = {};
+    DWORD size = sizeof(text);
+    if (!HttpQueryInfoW(request, info, text, &size, nullptr)) return {};
+    return text;
+}
+
+// An absent or malformed header counts as "size not known".
+std::uint64_t ParseLength(const std::wstring& text) {
+    if (text.empty() || text.size() > 19) return 0;
+    std::uint64_t value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return 0;
+        value = value * 10 + static_cast<std::uint64_t>(c - L'0');
+    }
+    return value;
+}
+
+bool WriteAll(HANDLE file, const char* data, DWORD size) {
+    while (size > 0) {
+        DWORD written = 0;
+        if (!WriteFile(file, data, size, &written, nullptr) || written == 0) return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+}  // namespace
+
+HttpTransfer::HttpTransfer(std::wstring url, std::wstring saveFile, Notify notify)
+    : url_(std::move(url)), saveFile_(std::move(saveFile)), notify_(std::move(notify)) {
+    thread_ = std::thread(&HttpTransfer::Run, this);
+}
+
+HttpTransfer::~HttpTransfer() {
+    Cancel();
+    Join();
+    Discard();
+}
+
+void HttpTransfer::Cancel() { cancel_ = true; }
+
+void HttpTransfer::Join() {
+    if (thread_.joinable()) thread_.join();
+}
+
+bool HttpTransfer::NextEvent(TransferEvent& event) {
+    const std::lock_guard lock(mutex_);
+    if (events_.empty()) return false;
+    event = events_.front();
+    events_.pop_front();
+    return true;
+}
+
+void HttpTransfer::Queue(const TransferEvent& event) {
+    {
+        const std::lock_guard lock(mutex_);
+        events_.push_back(event);
+    }
+    if (notify_) notify_();
+}
+
+bool HttpTransfer::Commit() {
+    if (tempFile_.empty()) return false;
+    const bool moved = MoveFileExW(tempFile_.c_str(), saveFile_.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    if (!moved) Discard();
+    tempFile_.clear();
+    return moved;
+}
+
+void HttpTransfer::Discard() {
+    if (!tempFile_.empty()) DeleteFileW(tempFile_.c_str());
+    tempFile_.clear();
+}
+
+void HttpTransfer::Run() {
+    TransferEvent done;
+    done.kind = TransferEvent::Kind::Done;
+    const InternetHandle net(InternetOpenW(L"Tarvolo", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (net) {
+        DWORD timeout = kTimeoutMs;
+        InternetSetOptionW(net.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
+        InternetSetOptionW(net.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+        // Always from the server, and nothing left in the cache for next time.
+        const InternetHandle request(InternetOpenUrlW(net.get(), url_.c_str(), nullptr, 0,
+                                                      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
+        const std::wstring status = request ? QueryHeader(request.get(), HTTP_QUERY_STATUS_CODE) : L"";
+        // An error page is not the resource: treated like an unknown size.
+        const bool statusOk = request && (status.empty() || status[0] == L'2');
+        if (statusOk && !cancel_) {
+            done.maxBytes = ParseLength(QueryHeader(request.get(), HTTP_QUERY_CONTENT_LENGTH));
+            if (done.maxBytes > 0) done.ok = Receive(request.get(), done.maxBytes, done.curBytes);
+        }
+    }
+    if (cancel_) {
+        Discard();  // a cancelled read reports nothing and leaves nothing
+    } else {
+        Queue(done);
+    }
+    finished_ = true;
+    if (notify_) notify_();  // so the owner can collect the thread
+}
+
+bool HttpTransfer::Receive(void* request, std::uint64_t maxBytes, std::uint64_t& curBytes) {
+    std::filesystem::path folder = std::filesystem::path(saveFile_).parent_path();
+    if (folder.empty()) folder = L".";
+    wchar_t temp[MAX_PATH];
+    // Beside the save file, so that putting it in place is one rename.
+    if (!GetTempFileNameW(folder.c_str(), L"tvd", 0, temp)) return false;
+    tempFile_ = temp;
+    bool ok = false;
+    {
+        const FileHandle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        std::vector<char> block(kBlockSize);
+        while (file && !cancel_) {
+            DWORD got = 0;
+            if (!InternetReadFile(request, block.data(), kBlockSize, &got)) break;
+            if (got == 0) {
+                ok = curBytes == maxBytes;  // a short body is a broken transfer
+                break;
+            }
+            if (!WriteAll(file.get(), block.data(), got)) break;
+            curBytes += got;
+            if (cancel_) break;
+            TransferEvent progress;
+            progress.curBytes = curBytes;
+            progress.maxBytes = maxBytes;
+            Queue(progress);
+        }
+    }
+    if (!ok) Discard();
+    return ok;
+}
+
+DWORD CheckDownloadAddress(const std::wstring& url) {
+    URL_COMPONENTSW parts{sizeof(parts)};
+    parts.dwSchemeLength = 1;
+    parts.dwHostNameLength = 1;
+    parts.dwUrlPathLength = 1;
+    if (url.empty() || !InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
+        const DWORD error = GetLastError();
+        return error ? error : ERROR_INTERNET_INVALID_URL;
+    }
+    switch (parts.nScheme) {
+    case INTERNET_SCHEME_HTTP:
+    case INTERNET_SCHEME_HTTPS:
+    case INTERNET_SCHEME_FTP:
+        break;
+    default:
+        return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+    }
+    if (parts.dwHostNameLength == 0) return ERROR_INTERNET_INVALID_URL;
+    return 0;
+}
+
+std::wstring DescribeDownloadError(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const HMODULE wininet = GetModuleHandleW(L"wininet.dll");
+    DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+    if (wininet && code >= INTERNET_ERROR_BASE && code <= INTERNET_ERROR_LAST) flags |= FORMAT_MESSAGE_FROM_HMODULE;
+    std::wstring text;
+    if (FormatMessageW(flags, wininet, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr) && buffer) {
+        text = buffer;
+    }
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+    if (text.empty()) {
+        switch (code) {
+        case ERROR_INTERNET_INVALID_URL: text = L"地址格式不正确"; break;
+        case ERROR_INTERNET_UNRECOGNIZED_SCHEME: text = L"无法识别的地址协议"; break;
+        default: text = L"未知错误"; break;
+        }
+    }
+    return text;
+}
+
+std::wstring StartFailureText(DWORD code, const std::wstring& description) {
+    return std::to_wstring(code) + L"开始下载数据失败！\r\n\r\n错误：" + description;
+}
