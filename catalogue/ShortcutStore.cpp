@@ -2,9 +2,12 @@
 
 #include <objbase.h>
 #include <oleauto.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "catalogue/AliasName.h"
 
@@ -112,6 +115,57 @@ bool IsFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Properties of an existing shortcut that the store does not set.
+struct KeptProperties {
+    WORD hotkey = 0;
+    std::wstring iconPath;
+    int iconIndex = 0;
+    int showCommand = SW_SHOWNORMAL;
+    bool operator==(const KeptProperties&) const = default;
+};
+
+ComRef<IShellLinkW> LoadLink(const std::wstring& path, ComRef<IPersistFile>& file) {
+    ComRef<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.put_void())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||
+        FAILED(file->Load(path.c_str(), STGM_READ))) {
+        return nullptr;
+    }
+    return link;
+}
+
+KeptProperties ReadKeptProperties(IShellLinkW* link) {
+    KeptProperties kept;
+    wchar_t icon[MAX_PATH] = {};
+    link->GetHotkey(&kept.hotkey);
+    link->GetIconLocation(icon, MAX_PATH, &kept.iconIndex);
+    kept.iconPath = icon;
+    link->GetShowCmd(&kept.showCommand);
+    return kept;
+}
+
+std::optional<KeptProperties> ReadKeptProperties(const std::wstring& path) {
+    ComRef<IPersistFile> file;
+    const ComRef<IShellLinkW> link = LoadLink(path, file);
+    if (!link) return std::nullopt;
+    return ReadKeptProperties(link.get());
+}
+
+// Windows' CreateShortcut loads an existing file, so a rewrite keeps its hot
+// key, icon and window style; Wine's starts from a blank shortcut. Putting
+// them back afterwards gives the same file on both. Failures are ignored:
+// the alias itself already works.
+void RestoreKeptProperties(const std::wstring& path, const KeptProperties& kept) {
+    ComRef<IPersistFile> file;
+    const ComRef<IShellLinkW> link = LoadLink(path, file);
+    if (!link || ReadKeptProperties(link.get()) == kept) return;
+    link->SetHotkey(kept.hotkey);
+    link->SetIconLocation(kept.iconPath.c_str(), kept.iconIndex);
+    link->SetShowCmd(kept.showCommand);
+    (void)file->Save(nullptr, TRUE);
+}
+
 }  // namespace
 
 HRESULT WshShellObject::Ensure() {
@@ -139,8 +193,9 @@ ShortcutResult WriteShortcut(WshShellObject& shell, const std::wstring& windir,
     }
     if (const HRESULT hr = shell.Ensure(); FAILED(hr)) return Fail(result, hr);
 
-    // CreateShortcut loads an existing file, so properties set here replace
-    // only these four and the rest of the old shortcut survives.
+    // A rewrite replaces only the four properties; the rest of an existing
+    // shortcut survives.
+    const std::optional<KeptProperties> kept = ReadKeptProperties(result.path);
     Variant pathArg(result.path);
     Variant created;
     CallError error = Call(shell.get(), L"CreateShortcut", DISPATCH_METHOD, pathArg.get(), created.get());
@@ -170,6 +225,7 @@ ShortcutResult WriteShortcut(WshShellObject& shell, const std::wstring& windir,
     if (!IsFile(result.path)) {
         return Fail(result, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), L"保存后找不到快捷方式文件。");
     }
+    if (kept) RestoreKeptProperties(result.path, *kept);
     return result;
 }
 
