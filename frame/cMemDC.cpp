@@ -89,7 +89,7 @@ void cMemDC::ReleaseSurface() noexcept {
 void cMemDC::CreateFromPicture(HBITMAP sPic) {
     BITMAP bm{};
     // Not a bitmap: nothing to copy, and the surface is left as it was.
-    if (!sPic || GetObjectW(sPic, sizeof(bm), &bm) == 0) return;
+    if (GetObjectType(sPic) != OBJ_BITMAP || GetObjectW(sPic, sizeof(bm), &bm) == 0) return;
     Width(bm.bmWidth);
     Height(bm.bmHeight);
 
