@@ -132,7 +132,9 @@ TEST(MSubclass, AnswersCombineWithThePreviousProcedure) {
         TestWindow w;
         std::vector<Ref<Client>> clients;
         for (size_t i = 0; i < c.modes.size(); ++i) {
-            clients.push_back(MakeRef<Client>("c" + std::to_string(i + 1), c.modes[i], 101 + i));
+            std::string name = "c";
+            name += std::to_string(i + 1);  // not "c" + ...: GCC 12 warns falsely on that
+            clients.push_back(MakeRef<Client>(name, c.modes[i], 101 + i));
             GSubclass::AttachMessage(clients.back().get(), w.get(), WM_APP + 1);
         }
         g_log.clear();
