@@ -1,1 +1,479 @@
-// placeholder
+#include "app/frmMain.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "app/FrameBox.h"
+#include "app/Prompt.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TarvoloMain";
+constexpr wchar_t kCaption[] = L" TarvoloV1.2";
+constexpr UINT_PTR kTimer1 = 1;
+
+// The window procedure that the tray hook replaced: one for the process.
+WNDPROC g_previousProc = nullptr;
+frmMain* g_trayOwner = nullptr;
+
+struct Column {
+    const wchar_t* text;
+    int twips;
+};
+// The first column has no width, so a click on any visible cell selects the row.
+constexpr Column kColumns[] = {
+    {L"", 0},
+    {L"  类型", 1000},
+    {L"     名称", 1500},
+    {L"                   路径", 4891},
+    {L"工作目录", 4600},
+    {L"参数", 1500},
+    {L"注释", 4000},
+};
+
+void DefaultOpenFolder(HWND owner, const std::wstring& folder) {
+    // The shell's result is deliberately not examined: a missing folder
+    // simply opens nothing.
+    ShellExecuteW(owner, nullptr, folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void DefaultStartProgram(const std::wstring& path) {
+    STARTUPINFOW si{sizeof(si)};
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi{};
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    BOOL started;
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        // An existing file is started as exactly that file: unquoted, a path
+        // with blanks could start another program ("C:\Program.exe").
+        std::wstring commandLine = L"\"" + path + L"\"";
+        started = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &si, &pi);
+    } else {
+        std::wstring commandLine = path;
+        started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    }
+    if (started) {  // failure to start is ignored: nothing is shown
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+}
+
+}  // namespace
+
+frmMain::frmMain() : frmMain(Options{}) {}
+
+frmMain::frmMain(Options options) : options_(std::move(options)) {
+    if (options_.catalogueFolder.empty()) options_.catalogueFolder = ExecutableFolder();
+    launcher_.OpenFolder = DefaultOpenFolder;
+    launcher_.StartProgram = DefaultStartProgram;
+}
+
+frmMain::~frmMain() {
+    if (hwnd_) {
+        ClearWindow();
+        DestroyWindow(hwnd_);
+    }
+    if (menu_ && !IsMenu(menu_)) menu_ = nullptr;
+    if (menu_) DestroyMenu(menu_);
+    if (backBrush_) DeleteObject(backBrush_);
+    if (iconBig_) DestroyIcon(iconBig_);
+    if (iconSmall_) DestroyIcon(iconSmall_);
+}
+
+std::wstring frmMain::CataloguePath() const { return CataloguePathFor(options_.catalogueFolder); }
+
+int frmMain::Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+
+HWND frmMain::Control(int id) const {
+    if (id == IdFrame1 || id == IdFrame2 || id == IdFrame3) return GetDlgItem(hwnd_, id);
+    for (int frame : {IdFrame1, IdFrame2, IdFrame3}) {
+        if (HWND h = GetDlgItem(GetDlgItem(hwnd_, frame), id)) return h;
+    }
+    return nullptr;
+}
+
+HMENU frmMain::PopupMenu() const { return GetSubMenu(menu_, 0); }
+
+bool frmMain::Create() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    {
+        HDC screen = GetDC(nullptr);
+        dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+    }
+    iconBig_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    iconSmall_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    backBrush_ = CreateSolidBrush(kBackColor);
+    static const ATOM atom = [instance] {
+        WNDCLASSEXW wc{sizeof(wc)};
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kClassName;
+        return RegisterClassExW(&wc);
+    }();
+    (void)atom;
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+    RECT rc{0, 0, Px(8415), Px(5775)};
+    AdjustWindowRectEx(&rc, style, FALSE, WS_EX_CONTROLPARENT);
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                            rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, instance, this);
+    if (!hwnd_) return false;
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_));
+    Form_Load();
+    return true;
+}
+
+HWND frmMain::MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
+                          int cx, int cy, HFONT font) {
+    HWND h = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, Px(x), Px(y), Px(cx), Px(cy), parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return h;
+}
+
+void frmMain::CreateControls() {
+    labelFont_ = MakeRef<StdFont>(L"宋体", 10.5);
+    uiFont_ = MakeRef<StdFont>(L"宋体", 9);
+    const HFONT ui = uiFont_->hFont();
+    const HFONT label = labelFont_->hFont();
+
+    HWND frame1 = FrameBox::Create(hwnd_, IdFrame1, Px(120), Px(120), Px(7935), Px(3855));
+    MakeControl(frame1, L"STATIC", L"“运行”菜单内容列表（双击运行）", SS_LEFT | SS_NOPREFIX, IdLabel5, 2400, 300,
+                3360, 210, label);
+    HWND list = MakeControl(frame1, WC_LISTVIEWW, L"",
+                            WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, IdList1, 240,
+                            600, 6975, 3015, ui);
+    List1.Attach(list);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        List1.AddColumn(i, kColumns[i].text, Px(kColumns[i].twips));
+    }
+    // Captions wrap at the blanks into one character per line.
+    MakeControl(frame1, L"BUTTON", L"上       移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdUp, 7360, 600, 375,
+                1335, ui);
+    MakeControl(frame1, L"BUTTON", L"下     移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdDown, 7360, 2280,
+                375, 1335, ui);
+
+    HWND frame2 = FrameBox::Create(hwnd_, IdFrame2, Px(120), Px(4080), Px(7935), Px(735));
+    MakeControl(frame2, L"BUTTON", L"添加程序", BS_PUSHBUTTON | WS_TABSTOP, IdCmdAddP, 240, 240, 1455, 375, ui);
+    MakeControl(frame2, L"BUTTON", L"添加文件夹", BS_PUSHBUTTON | WS_TABSTOP, IdCmdAddD, 2280, 240, 1455, 375, ui);
+    MakeControl(frame2, L"BUTTON", L"编辑项目", BS_PUSHBUTTON | WS_TABSTOP, IdCmdEdit, 4200, 240, 1455, 375, ui);
+    MakeControl(frame2, L"BUTTON", L"删除项目", BS_PUSHBUTTON | WS_TABSTOP, IdCmdDel, 6120, 240, 1455, 375, ui);
+
+    HWND frame3 = FrameBox::Create(hwnd_, IdFrame3, Px(120), Px(4800), Px(7935), Px(615));
+    MakeControl(frame3, L"STATIC", L"作者：", SS_LEFT | SS_NOPREFIX, IdLabel2, 360, 240, 630, 210, label);
+
+    // The tray popup `mnu`: a top-level item holding the commands.
+    menu_ = CreateMenu();
+    HMENU popup = CreatePopupMenu();
+    AppendMenuW(popup, MF_STRING, IdSho, L"显示主界面");
+    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(popup, MF_STRING, IdMnuAddProgram, L"添加程序");
+    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(popup, MF_STRING, IdMnuAddFolder, L"添加文件夹");
+    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(popup, MF_STRING, IdEnd, L"退出程序");
+    AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"");
+}
+
+void frmMain::SetupCaption() {
+    // The skinned caption, borders and caption menu bar are attached here;
+    // until then the window keeps its standard frame.
+}
+
+void frmMain::Form_Load() {
+    TxtIsMenuClick = L"0";
+    SetupCaption();
+    for (int frame : {IdFrame1, IdFrame2, IdFrame3}) FrameBox::SetBackColor(Control(frame), kBackColor);
+    InvalidateRect(Control(IdLabel2), nullptr, TRUE);
+
+    wchar_t windows[MAX_PATH] = {};
+    const UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+    Windir.assign(windows, n < MAX_PATH ? n : 0);
+
+    if (options_.show) {
+        ShowWindow(hwnd_, SW_SHOWNORMAL);
+        UpdateWindow(hwnd_);
+    }
+    SetFocus(List1.hWnd());
+    LoadCatalogue();
+    SetTimer1(true);
+}
+
+void frmMain::LoadCatalogue() {
+    const std::wstring path = CataloguePath();
+    CatalogueLoad load = LoadCatalogueFile(path);
+    if (load.state == CatalogueLoad::State::Unreadable) {
+        // Whatever is in the file stays there: saving is refused for this run.
+        loadFailed_ = true;
+        loadFailure_ = load.reason;
+        Prompt(hwnd_,
+               L"无法读取列表文件“" + path + L"”：\r\n" + load.reason +
+                   L"\r\n\r\n列表将以空白开始；为保护原文件，本次运行不会覆盖它。",
+               kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (load.state == CatalogueLoad::State::Absent) return;
+    List1.SetRedraw(false);
+    List1.ReserveRows(static_cast<int>(load.rows.size()));
+    for (const WideRow& fields : load.rows) {
+        const int row = List1.AddRow();
+        for (size_t i = 0; i < fields.size(); ++i) List1.SetSubItem(row, static_cast<int>(i) + 1, fields[i]);
+    }
+    List1.SetRedraw(true);
+}
+
+bool frmMain::CmdTmp_Click() {
+    const int count = List1.Count();
+    if (count == 0) return true;  // an empty catalogue is the absence of the file
+    const std::wstring path = CataloguePath();
+    if (loadFailed_) {
+        Prompt(hwnd_,
+               L"列表文件“" + path + L"”在启动时无法读取（" + loadFailure_ +
+                   L"），为避免覆盖其中的内容，列表没有保存。",
+               kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    std::vector<WideRow> rows(static_cast<size_t>(count));
+    for (int r = 0; r < count; ++r) {
+        rows[r].reserve(kFieldCount);
+        for (int f = 1; f <= kFieldCount; ++f) rows[r].push_back(List1.SubItem(r, f));
+    }
+    const auto losing = RowsLosingCharacters(rows);
+    if (!losing.empty()) {
+        std::wstring names;
+        for (size_t i = 0; i < losing.size() && i < 10; ++i) names += L"  " + rows[losing[i]][kName] + L"\r\n";
+        if (losing.size() > 10) names += L"  ……\r\n";
+        const int answer = Prompt(hwnd_,
+                                  L"以下项目含有当前系统代码页无法保存的字符，保存后这些字符会变成“?”：\r\n" +
+                                      names + L"\r\n仍然保存吗？",
+                                  kAppTitle, MB_YESNO | MB_ICONQUESTION);
+        if (answer != IDYES) return false;
+    }
+    const CatalogueSave save = SaveCatalogueFile(path, rows);
+    if (!save.ok) {
+        Prompt(hwnd_, L"无法保存列表文件“" + path + L"”：\r\n" + save.reason + L"\r\n\r\n列表仍保留在窗口中，原文件未被改动。",
+               kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+    }
+    return save.ok;
+}
+
+bool frmMain::CmdTmp2_Click() {
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = hwnd_;
+    nid.uID = 0;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = WM_TRAYICON;
+    nid.hIcon = iconSmall_;
+    lstrcpynW(nid.szTip, L"Tarvolo", static_cast<int>(std::size(nid.szTip)));
+    // Without an icon a hidden window could never be brought back.
+    if (!Shell_NotifyIconW(NIM_ADD, &nid)) return false;
+    g_trayOwner = this;
+    g_previousProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TrayWindowProc)));
+    trayInstalled_ = true;
+    return true;
+}
+
+void frmMain::ClearWindow() {
+    if (trayInstalled_) {
+        NOTIFYICONDATAW nid{};
+        nid.cbSize = sizeof(nid);
+        nid.hWnd = hwnd_;
+        nid.uID = 0;
+        Shell_NotifyIconW(NIM_DELETE, &nid);  // the result changes nothing: the icon is ours to drop
+    }
+    if (g_previousProc && g_trayOwner == this) {
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_previousProc));
+        g_previousProc = nullptr;
+        g_trayOwner = nullptr;
+    }
+    trayInstalled_ = false;
+}
+
+void frmMain::sho_Click() {
+    ClearWindow();
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd_);
+    SetTimer1(true);
+}
+
+void frmMain::end_Click() {
+    if (!Form_Unload()) return;
+    DestroyWindow(hwnd_);
+}
+
+bool frmMain::Form_Unload() {
+    if (unloaded_) return true;
+    if (!CmdTmp_Click()) {
+        const int answer = Prompt(hwnd_, L"列表没有保存，退出后本次的修改将会丢失。\r\n\r\n仍然退出吗？", kAppTitle,
+                                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+        if (answer != IDYES) return false;
+    }
+    ClearWindow();
+    unloaded_ = true;
+    return true;
+}
+
+void frmMain::SetTimer1(bool enabled) {
+    if (enabled && !timerEnabled_) ::SetTimer(hwnd_, kTimer1, 500, nullptr);
+    if (!enabled && timerEnabled_) KillTimer(hwnd_, kTimer1);
+    timerEnabled_ = enabled;
+}
+
+void frmMain::Timer1_Timer() {
+    if (!IsIconic(hwnd_)) return;
+    // The icon goes in first: if the shell refuses it, the window stays
+    // minimized in the task bar instead of vanishing, and the next tick retries.
+    if (!CmdTmp2_Click()) return;
+    ShowWindow(hwnd_, SW_HIDE);
+    SetTimer1(false);
+}
+
+void frmMain::List1_DblClick() {
+    const int row = List1.Selected();
+    if (row < 0) return;
+    const std::wstring kind = List1.SubItem(row, 1);
+    const std::wstring path = List1.SubItem(row, 3);
+    if (kind == kKindFolder) {
+        if (launcher_.OpenFolder) launcher_.OpenFolder(hwnd_, path);
+    } else {
+        if (launcher_.StartProgram) launcher_.StartProgram(path);
+    }
+}
+
+void frmMain::CmdAddP_Click() {}
+void frmMain::CmdAddD_Click() {}
+void frmMain::mnuaddProgram_Click() {
+    CmdAddP_Click();
+    TxtIsMenuClick = L"1";
+}
+void frmMain::mnuAddFolder_Click() {
+    CmdAddD_Click();
+    TxtIsMenuClick = L"1";
+}
+void frmMain::CmdEdit_Click() {}
+void frmMain::CmdDel_Click() {}
+void frmMain::CmdUp_Click() {}
+void frmMain::CmdDown_Click() {}
+
+void frmMain::OnCommand(int id) {
+    switch (id) {
+    case IdCmdAddP: CmdAddP_Click(); break;
+    case IdCmdAddD: CmdAddD_Click(); break;
+    case IdCmdEdit: CmdEdit_Click(); break;
+    case IdCmdDel: CmdDel_Click(); break;
+    case IdCmdUp: CmdUp_Click(); break;
+    case IdCmdDown: CmdDown_Click(); break;
+    case IdSho: sho_Click(); break;
+    case IdMnuAddProgram: mnuaddProgram_Click(); break;
+    case IdMnuAddFolder: mnuAddFolder_Click(); break;
+    case IdEnd: end_Click(); break;
+    default: break;
+    }
+}
+
+bool frmMain::PreTranslateMessage(MSG& msg) {
+    return hwnd_ && IsDialogMessageW(hwnd_, &msg);
+}
+
+LRESULT CALLBACK frmMain::TrayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // sho_Click puts the previous procedure back; keep it for this message.
+    const WNDPROC previous = g_previousProc;
+    frmMain* self = g_trayOwner;
+    if (msg == WM_TRAYICON && self) {
+        if (lParam == WM_RBUTTONUP) {
+            POINT pt;
+            GetCursorPos(&pt);
+            // Foreground first, so the menu closes when the user clicks elsewhere.
+            SetForegroundWindow(hwnd);
+            TrackPopupMenu(self->PopupMenu(), 0, pt.x, pt.y, 0, hwnd, nullptr);
+            PostMessageW(hwnd, WM_NULL, 0, 0);
+        } else if (lParam == WM_LBUTTONDBLCLK) {
+            self->sho_Click();
+        }
+    }
+    return previous ? CallWindowProcW(previous, hwnd, msg, wParam, lParam) : DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK frmMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<frmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    return self->HandleMessage(msg, wParam, lParam);
+}
+
+LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE:
+        CreateControls();
+        return 0;
+    case WM_ERASEBKGND: {
+        RECT rc;
+        GetClientRect(hwnd_, &rc);
+        FillRect(reinterpret_cast<HDC>(wParam), &rc, backBrush_);
+        return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, kBackColor);
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(backBrush_);
+    }
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == 0) OnCommand(LOWORD(wParam));
+        return 0;
+    case WM_NOTIFY: {
+        const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+        if (hdr->hwndFrom == List1.hWnd() && hdr->code == NM_DBLCLK) List1_DblClick();
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == kTimer1) Timer1_Timer();
+        return 0;
+    case WM_CLOSE:
+        if (Form_Unload()) DestroyWindow(hwnd_);
+        return 0;
+    case WM_DESTROY:
+        SetTimer1(false);
+        ClearWindow();
+        if (options_.quitOnDestroy) PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        return 0;
+    default:
+        if (msg == taskbarCreated_ && taskbarCreated_ != 0 && trayInstalled_) {
+            // The shell restarted and forgot our icon: put it back.
+            NOTIFYICONDATAW nid{};
+            nid.cbSize = sizeof(nid);
+            nid.hWnd = hwnd_;
+            nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+            nid.uCallbackMessage = WM_TRAYICON;
+            nid.hIcon = iconSmall_;
+            lstrcpynW(nid.szTip, L"Tarvolo", static_cast<int>(std::size(nid.szTip)));
+            Shell_NotifyIconW(NIM_ADD, &nid);
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}

@@ -1,6 +1,27 @@
 #include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/frmMain.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    MessageBoxW(nullptr, L"Tarvolo", L"Tarvolo", MB_OK);
-    return 0;
+    // Single-threaded apartment: the shell link object and the pickers need it.
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    int exitCode = 0;
+    {
+        frmMain main;
+        if (!main.Create()) return 1;
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (main.PreTranslateMessage(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        exitCode = static_cast<int>(msg.wParam);
+    }
+    OleUninitialize();
+    return exitCode;
 }

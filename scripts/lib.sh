@@ -71,6 +71,15 @@ make_prefix() {
     wineserver -w || true
   fi
   mkdir -p "$WINEPREFIX/drive_c/windows/system"
+  # Every program of this prefix runs inside one Wine virtual desktop: Wine
+  # then draws frames itself, as Windows does, windows of all processes see
+  # each other, and hiding or destroying a window does not wait for an X
+  # window manager that is not there.
+  if ! grep -q '"Desktop"="Default"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    wineserver -w || true
+  fi
 }
 
 # One persistent server keeps each Wine process's start-up short. Its helper

@@ -1,0 +1,79 @@
+#include "app/ListView.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+void ListView::AddColumn(int index, const std::wstring& text, int width) {
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    col.pszText = const_cast<wchar_t*>(text.c_str());
+    col.cx = width;
+    col.iSubItem = index;
+    SendMessageW(hwnd_, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&col));
+}
+
+int ListView::Count() const { return static_cast<int>(SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0)); }
+
+int ListView::AddRow() {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = Count();
+    item.pszText = const_cast<wchar_t*>(L"");
+    return static_cast<int>(SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void ListView::SetSubItem(int row, int subItem, const std::wstring& text) {
+    LVITEMW item{};
+    item.iSubItem = subItem;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(hwnd_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+std::wstring ListView::SubItem(int row, int subItem) const {
+    // The control copies at most cchTextMax characters; grow until it fits.
+    std::vector<wchar_t> buffer(256);
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = subItem;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        const auto n = static_cast<size_t>(SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+        if (n + 1 < buffer.size()) return std::wstring(buffer.data(), n);
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+void ListView::DeleteRow(int row) { SendMessageW(hwnd_, LVM_DELETEITEM, row, 0); }
+
+void ListView::Clear() { SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0); }
+
+int ListView::Selected() const {
+    return static_cast<int>(SendMessageW(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void ListView::Select(int row) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(hwnd_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(hwnd_, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+void ListView::Deselect(int row) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = 0;
+    SendMessageW(hwnd_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+bool ListView::IsSelected(int row) const {
+    return (SendMessageW(hwnd_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+void ListView::SetRedraw(bool on) {
+    SendMessageW(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+    if (on) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ListView::ReserveRows(int count) { SendMessageW(hwnd_, LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL); }

@@ -1,0 +1,31 @@
+#pragma once
+// Thin typed wrapper over the report list view that holds the catalogue.
+// Rows and sub-items are 0-based here; sub-item 0 is the row's own label.
+#include <windows.h>
+
+#include <string>
+
+class ListView {
+public:
+    void Attach(HWND list) { hwnd_ = list; }
+    HWND hWnd() const { return hwnd_; }
+
+    void AddColumn(int index, const std::wstring& text, int width);
+    int Count() const;
+    int AddRow();  // appends a row with an empty label; returns its index
+    void SetSubItem(int row, int subItem, const std::wstring& text);
+    std::wstring SubItem(int row, int subItem) const;  // "" when never set
+    void DeleteRow(int row);
+    void Clear();
+
+    int Selected() const;  // -1 when no row is selected
+    void Select(int row);  // selects, focuses and scrolls it into view
+    void Deselect(int row);
+    bool IsSelected(int row) const;
+
+    void SetRedraw(bool on);
+    void ReserveRows(int count);
+
+private:
+    HWND hwnd_ = nullptr;
+};

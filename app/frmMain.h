@@ -1,0 +1,120 @@
+#pragma once
+// The main window: the catalogue list, the command buttons, the tray icon and
+// its menu. The list's rows are the catalogue itself.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ListView.h"
+#include "catalogue/CatalogueFile.h"
+#include "plumbing/RefCounted.h"
+#include "plumbing/StdFont.h"
+
+class frmMain {
+public:
+    static constexpr UINT WM_TRAYICON = WM_USER + 376;  // 1400
+    static constexpr COLORREF kBackColor = RGB(207, 203, 207);
+
+    // Where double-click sends an entry; replaceable so tests open nothing.
+    struct Launcher {
+        std::function<void(HWND owner, const std::wstring& folder)> OpenFolder;
+        std::function<void(const std::wstring& path)> StartProgram;
+    };
+
+    struct Options {
+        std::wstring catalogueFolder;  // default: the executable's folder
+        bool quitOnDestroy = true;     // the program ends with this window
+        bool show = true;
+    };
+
+    frmMain();
+    explicit frmMain(Options options);
+    ~frmMain();
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
+
+    // Creates the window and its controls and runs the load handler.
+    bool Create();
+    HWND hWnd() const { return hwnd_; }
+
+    // State the entry dialogs read and write.
+    ListView List1;
+    std::wstring Windir;
+    std::wstring TxtIsMenuClick;
+
+    // Public operations.
+    bool CmdTmp_Click();   // saves the catalogue; false when it could not be saved
+    bool CmdTmp2_Click();  // tray icon and tray hook; false when the icon could not be added
+    void ClearWindow();
+    void sho_Click();
+    void end_Click();
+
+    // Event handlers.
+    void List1_DblClick();
+    void Timer1_Timer();
+    void CmdAddP_Click();
+    void CmdAddD_Click();
+    void mnuaddProgram_Click();
+    void mnuAddFolder_Click();
+    void CmdEdit_Click();
+    void CmdDel_Click();
+    void CmdUp_Click();
+    void CmdDown_Click();
+    // Runs the unload handler; false when the user chose to stay.
+    bool Form_Unload();
+
+    std::wstring CataloguePath() const;
+    HICON Icon() const { return iconBig_; }
+    HICON SmallIcon() const { return iconSmall_; }
+    HMENU PopupMenu() const;  // the tray menu `mnu`
+    bool InTray() const { return trayInstalled_; }
+    bool Timer1Enabled() const { return timerEnabled_; }
+    void SetLauncher(Launcher launcher) { launcher_ = std::move(launcher); }
+
+    // Routes dialog keys (Tab, Enter, Esc) of this window and its open dialogs.
+    bool PreTranslateMessage(MSG& msg);
+
+    // Control handles, for tests and the frame.
+    HWND Control(int id) const;
+
+    enum ControlId : int {
+        IdFrame1 = 100, IdFrame2, IdFrame3, IdLabel5, IdList1, IdCmdUp, IdCmdDown,
+        IdCmdAddP, IdCmdAddD, IdCmdEdit, IdCmdDel, IdLabel2,
+        IdSho = 1001, IdMnuAddProgram, IdMnuAddFolder, IdEnd,
+    };
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    void Form_Load();
+    void SetupCaption();
+    void LoadCatalogue();
+    void OnCommand(int id);
+    void SetTimer1(bool enabled);
+    int Px(int twips) const;
+    HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
+                     int cx, int cy, HFONT font);
+
+    Options options_;
+    HWND hwnd_ = nullptr;
+    HICON iconBig_ = nullptr;
+    HICON iconSmall_ = nullptr;
+    HMENU menu_ = nullptr;  // menu bar holding the popup `mnu`
+    HBRUSH backBrush_ = nullptr;
+    Ref<StdFont> labelFont_;
+    Ref<StdFont> uiFont_;
+    int dpi_ = 96;
+    bool timerEnabled_ = false;
+    bool trayInstalled_ = false;
+    bool unloaded_ = false;
+    // The catalogue file could not be read: it must not be overwritten.
+    bool loadFailed_ = false;
+    std::wstring loadFailure_;
+    UINT taskbarCreated_ = 0;
+    Launcher launcher_;
+};

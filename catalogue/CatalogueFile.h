@@ -1,0 +1,56 @@
+#pragma once
+// Moving the catalogue between memory and applist.ini: text in the system's
+// ANSI code page, six CR LF lines per entry, absent when the catalogue is
+// empty. Saving goes through a temporary file that replaces the old one in
+// one step, so the file is never left half-written.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/Entry.h"
+
+using WideRow = std::vector<std::wstring>;  // 0 to 6 fields, as loaded
+
+// The executable's folder followed by "\applist.ini".
+std::wstring CataloguePathFor(const std::wstring& folder);
+std::wstring ExecutableFolder();
+
+struct CatalogueLoad {
+    enum class State { Absent, Loaded, Unreadable } state = State::Absent;
+    std::vector<WideRow> rows;  // Loaded: at least one row
+    std::wstring reason;        // Unreadable: what went wrong, for the user
+};
+
+// A hidden or system file counts as absent; a folder of that name or a file
+// that cannot be opened or read is Unreadable.
+CatalogueLoad LoadCatalogueFile(const std::wstring& path);
+
+struct CatalogueSave {
+    bool ok = true;
+    std::wstring reason;  // when !ok
+};
+
+// Rewrites the file from `rows` (missing fields written as empty lines).
+// Characters the ANSI code page cannot hold become '?'; callers check with
+// RowsLosingCharacters first.
+CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows);
+
+// Indices of rows with a field the ANSI code page cannot represent.
+std::vector<size_t> RowsLosingCharacters(const std::vector<WideRow>& rows);
+
+// Test seam: when set, the save's write fails after this many bytes with the
+// given error (ERROR_DISK_FULL to stand in for a full disk).
+struct CatalogueWriteFault {
+    bool active = false;
+    size_t failAfterBytes = 0;
+    DWORD error = ERROR_DISK_FULL;
+};
+void SetCatalogueWriteFault(const CatalogueWriteFault& fault);
+
+// System text for an error code, without the trailing line break.
+std::wstring SystemErrorText(DWORD error);
+
+// ANSI code page conversions used by the catalogue file.
+std::wstring AnsiToWide(const std::string& bytes);
+std::string WideToAnsi(const std::wstring& text, bool* lost = nullptr);

@@ -1,0 +1,357 @@
+#include "app/frmMain.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "app/Prompt.h"
+#include "tests/support/TestSupport.h"
+
+using testsupport::PumpFor;
+using testsupport::PumpMessages;
+using testsupport::ReadBytes;
+using testsupport::TempDir;
+using testsupport::ToAnsi;
+using testsupport::WriteBytes;
+
+namespace {
+
+struct PromptCall {
+    std::wstring text, title;
+    UINT style;
+};
+
+// Answers every message box with `answer` and records it.
+class PromptRecorder {
+public:
+    explicit PromptRecorder(int answer = IDOK) : answer_(answer) {
+        previous_ = SetPromptHandler([this](HWND, const std::wstring& text, const std::wstring& title, UINT style) {
+            calls.push_back({text, title, style});
+            return answer_;
+        });
+    }
+    ~PromptRecorder() { SetPromptHandler(previous_); }
+    std::vector<PromptCall> calls;
+
+private:
+    int answer_;
+    PromptHandler previous_;
+};
+
+std::string AnsiLines(std::initializer_list<std::wstring> lines) {
+    std::string out;
+    for (const auto& l : lines) out += ToAnsi(l) + "\r\n";
+    return out;
+}
+
+const std::string kThreeEntries =
+    AnsiLines({L"应用程序", L"np", L"C:\\windows\\notepad.exe", L"C:\\windows\\", L"", L"记事本",
+               L"文件夹", L"win", L"C:\\windows", L"C:\\windows", L"", L"系统目录",
+               L"应用程序", L"calc", L"C:\\windows\\system32\\calc.exe", L"C:\\windows\\system32\\", L"-x", L""});
+
+std::unique_ptr<frmMain> OpenMain(const TempDir& dir) {
+    frmMain::Options options;
+    options.catalogueFolder = dir.path().wstring();
+    options.quitOnDestroy = false;
+    auto main = std::make_unique<frmMain>(options);
+    EXPECT_TRUE(main->Create());
+    PumpMessages();
+    return main;
+}
+
+std::wstring WindowText(HWND h) {
+    wchar_t buf[256] = {};
+    GetWindowTextW(h, buf, 256);
+    return buf;
+}
+
+}  // namespace
+
+TEST(frmMain, ShowsCaptionsColumnsAndLoadedRows) {
+    TempDir dir;
+    WriteBytes(dir / L"applist.ini", kThreeEntries);
+    auto main = OpenMain(dir);
+    EXPECT_EQ(WindowText(main->hWnd()), L" TarvoloV1.2");
+    EXPECT_TRUE(IsWindowVisible(main->hWnd()));
+    EXPECT_EQ(GetFocus(), main->List1.hWnd());
+    EXPECT_EQ(main->TxtIsMenuClick, L"0");
+
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    EXPECT_EQ(main->Windir, windows);
+
+    const struct {
+        int id;
+        const wchar_t* text;
+    } controls[] = {
+        {frmMain::IdLabel5, L"“运行”菜单内容列表（双击运行）"}, {frmMain::IdCmdUp, L"上       移"},
+        {frmMain::IdCmdDown, L"下     移"},  {frmMain::IdCmdAddP, L"添加程序"}, {frmMain::IdCmdAddD, L"添加文件夹"},
+        {frmMain::IdCmdEdit, L"编辑项目"},  {frmMain::IdCmdDel, L"删除项目"},  {frmMain::IdLabel2, L"作者："},
+    };
+    for (const auto& c : controls) EXPECT_EQ(WindowText(main->Control(c.id)), c.text) << c.id;
+
+    // Seven columns with their header texts and widths (twips at the screen's resolution).
+    const HWND list = main->List1.hWnd();
+    const wchar_t* headers[] = {L"", L"  类型", L"     名称", L"                   路径", L"工作目录", L"参数", L"注释"};
+    const int twips[] = {0, 1000, 1500, 4891, 4600, 1500, 4000};
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 7);
+    for (int i = 0; i < 7; ++i) {
+        wchar_t text[64] = {};
+        LVCOLUMNW col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH;
+        col.pszText = text;
+        col.cchTextMax = 64;
+        ASSERT_TRUE(ListView_GetColumn(list, i, &col));
+        EXPECT_STREQ(text, headers[i]);
+        EXPECT_EQ(col.cx, MulDiv(twips[i], dpi, 1440)) << i;
+    }
+    EXPECT_TRUE(GetWindowLongW(list, GWL_STYLE) & LVS_SINGLESEL);
+    EXPECT_TRUE(ListView_GetExtendedListViewStyle(list) & LVS_EX_FULLROWSELECT);
+
+    // Client area 8415 x 5775 twips.
+    RECT rc;
+    GetClientRect(main->hWnd(), &rc);
+    EXPECT_EQ(rc.right, MulDiv(8415, dpi, 1440));
+    EXPECT_EQ(rc.bottom, MulDiv(5775, dpi, 1440));
+
+    ASSERT_EQ(main->List1.Count(), 3);
+    EXPECT_EQ(main->List1.SubItem(0, 0), L"");
+    EXPECT_EQ(main->List1.SubItem(1, 1), L"文件夹");
+    EXPECT_EQ(main->List1.SubItem(2, 2), L"calc");
+    EXPECT_EQ(main->List1.SubItem(2, 5), L"-x");
+}
+
+TEST(frmMain, OddLineCountsLoadAsShortRowsAndSaveAsWholeOnes) {
+    TempDir dir;
+    WriteBytes(dir / L"applist.ini", AnsiLines({L"应用程序", L"a", L"p", L"w", L"", L"", L"文件夹"}));
+    auto main = OpenMain(dir);
+    ASSERT_EQ(main->List1.Count(), 2);
+    EXPECT_EQ(main->List1.SubItem(1, 1), L"文件夹");
+    EXPECT_EQ(main->List1.SubItem(1, 2), L"");
+    EXPECT_TRUE(main->CmdTmp_Click());
+    EXPECT_EQ(ReadBytes(dir / L"applist.ini"),
+              AnsiLines({L"应用程序", L"a", L"p", L"w", L"", L"", L"文件夹", L"", L"", L"", L"", L""}));
+}
+
+TEST(frmMain, EmptyExistingFileGivesOneRowWithoutFields) {
+    TempDir dir;
+    WriteBytes(dir / L"applist.ini", "");
+    auto main = OpenMain(dir);
+    EXPECT_EQ(main->List1.Count(), 1);
+    EXPECT_EQ(main->List1.SubItem(0, 1), L"");
+}
+
+TEST(frmMain, SaveRoundTripsBytesAndEmptyListLeavesTheFileAlone) {
+    TempDir dir;
+    WriteBytes(dir / L"applist.ini", kThreeEntries);
+    {
+        auto main = OpenMain(dir);
+        std::filesystem::remove(dir / L"applist.ini");
+        EXPECT_TRUE(main->CmdTmp_Click());
+        EXPECT_EQ(ReadBytes(dir / L"applist.ini"), kThreeEntries);
+
+        main->List1.Clear();
+        EXPECT_TRUE(main->CmdTmp_Click());  // nothing to do, the old file stays
+        EXPECT_EQ(ReadBytes(dir / L"applist.ini"), kThreeEntries);
+    }
+    TempDir empty;
+    auto main = OpenMain(empty);
+    EXPECT_EQ(main->List1.Count(), 0);
+    main->Form_Unload();
+    EXPECT_FALSE(std::filesystem::exists(empty / L"applist.ini"));
+}
+
+TEST(frmMain, FailedSaveKeepsListAndFileAndAsksBeforeQuitting) {
+    TempDir dir;
+    WriteBytes(dir / L"applist.ini", kThreeEntries);
+    auto main = OpenMain(dir);
+    main->List1.SetSubItem(0, 2, L"changed");
+    SetFileAttributesW((dir / L"applist.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    {
+        PromptRecorder prompts(IDNO);
+        EXPECT_FALSE(main->CmdTmp_Click());
+        ASSERT_EQ(prompts.calls.size(), 1u);
+        EXPECT_NE(prompts.calls[0].text.find((dir / L"applist.ini").wstring()), std::wstring::npos);
+        EXPECT_EQ(prompts.calls[0].title, L"Tarvolo");
+        EXPECT_EQ(main->List1.SubItem(0, 2), L"changed");
+
+        // Closing: the save fails again and the user chooses to stay.
+        SendMessageW(main->hWnd(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(IsWindow(main->hWnd()));
+        ASSERT_EQ(prompts.calls.size(), 3u);
+        EXPECT_EQ(prompts.calls[2].style & MB_YESNO, static_cast<UINT>(MB_YESNO));
+    }
+    SetFileAttributesW((dir / L"applist.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(dir / L"applist.ini"), kThreeEntries);
+    {
+        PromptRecorder prompts(IDYES);
+        SendMessageW(main->hWnd(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(prompts.calls.empty());  // the save now works: no question
+    }
+    EXPECT_EQ(main->hWnd(), nullptr);
+}
+
+TEST(frmMain, UnreadableCatalogueIsReportedAndNeverOverwritten) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / L"applist.ini");
+    PromptRecorder prompts(IDYES);
+    auto main = OpenMain(dir);
+    ASSERT_EQ(prompts.calls.size(), 1u);
+    EXPECT_NE(prompts.calls[0].text.find(L"applist.ini"), std::wstring::npos);
+    const int row = main->List1.AddRow();
+    main->List1.SetSubItem(row, 1, L"应用程序");
+    EXPECT_FALSE(main->CmdTmp_Click());
+    EXPECT_TRUE(std::filesystem::is_directory(dir / L"applist.ini"));
+}
+
+TEST(frmMain, UnrepresentableCharactersAreNamedBeforeSaving) {
+    TempDir dir;
+    auto main = OpenMain(dir);
+    const int row = main->List1.AddRow();
+    main->List1.SetSubItem(row, 1, L"应用程序");
+    main->List1.SetSubItem(row, 2, L"한국어");
+    {
+        PromptRecorder prompts(IDNO);
+        EXPECT_FALSE(main->CmdTmp_Click());
+        ASSERT_EQ(prompts.calls.size(), 1u);
+        EXPECT_NE(prompts.calls[0].text.find(L"한국어"), std::wstring::npos);
+        EXPECT_FALSE(std::filesystem::exists(dir / L"applist.ini"));
+    }
+    PromptRecorder prompts(IDYES);
+    EXPECT_TRUE(main->CmdTmp_Click());
+    EXPECT_TRUE(std::filesystem::exists(dir / L"applist.ini"));
+}
+
+TEST(frmMain, DoubleClickOpensFoldersAndStartsProgramsByPath) {
+    TempDir dir;
+    WriteBytes(dir / L"applist.ini", kThreeEntries);
+    auto main = OpenMain(dir);
+    std::vector<std::wstring> folders, programs;
+    main->SetLauncher({[&](HWND, const std::wstring& f) { folders.push_back(f); },
+                       [&](const std::wstring& p) { programs.push_back(p); }});
+    main->List1_DblClick();  // nothing selected: nothing happens
+    EXPECT_TRUE(folders.empty() && programs.empty());
+    main->List1.Select(1);
+    main->List1_DblClick();
+    main->List1.Select(2);
+    main->List1_DblClick();
+    EXPECT_EQ(folders, std::vector<std::wstring>{L"C:\\windows"});
+    // The arguments are not used: only the alias carries them.
+    EXPECT_EQ(programs, std::vector<std::wstring>{L"C:\\windows\\system32\\calc.exe"});
+
+    // A real double-click on a row reaches the handler.
+    RECT rc{LVIR_BOUNDS};
+    SendMessageW(main->List1.hWnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rc));
+    const LPARAM at = MAKELPARAM(rc.left + 80, (rc.top + rc.bottom) / 2);
+    SendMessageW(main->List1.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(main->List1.hWnd(), WM_LBUTTONUP, 0, at);
+    SendMessageW(main->List1.hWnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageW(main->List1.hWnd(), WM_LBUTTONUP, 0, at);
+    PumpMessages();
+    EXPECT_EQ(programs.size(), 2u);
+    EXPECT_EQ(programs.back(), L"C:\\windows\\notepad.exe");
+}
+
+TEST(frmMain, EmptyListCommandsAndDoubleClickDoNothing) {
+    TempDir dir;
+    auto main = OpenMain(dir);
+    int launched = 0;
+    main->SetLauncher({[&](HWND, const std::wstring&) { ++launched; }, [&](const std::wstring&) { ++launched; }});
+    main->List1_DblClick();
+    EXPECT_EQ(launched, 0);
+}
+
+TEST(frmMain, MinimizeGoesToTrayAndComesBack) {
+    TempDir dir;
+    WriteBytes(dir / L"applist.ini", kThreeEntries);
+    auto main = OpenMain(dir);
+    const HWND hwnd = main->hWnd();
+    const LONG_PTR ownProc = GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
+    EXPECT_TRUE(main->Timer1Enabled());
+
+    ShowWindow(hwnd, SW_MINIMIZE);
+    PumpFor(700);  // within a tick of the 500 ms timer
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_TRUE(main->InTray());
+    EXPECT_FALSE(main->Timer1Enabled());
+    EXPECT_NE(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), ownProc);
+
+    // Other mouse actions on the icon do nothing.
+    SendMessageW(hwnd, frmMain::WM_TRAYICON, 0, WM_LBUTTONUP);
+    SendMessageW(hwnd, frmMain::WM_TRAYICON, 0, WM_MOUSEMOVE);
+    EXPECT_TRUE(main->InTray());
+
+    // Right button: the tray menu opens; close it from a timer.
+    static bool menuSeen;
+    menuSeen = false;
+    const UINT_PTR t = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND popup = FindWindowW(L"#32768", nullptr);
+        menuSeen = popup && IsWindowVisible(popup);
+        KillTimer(nullptr, id);
+        EndMenu();
+    });
+    SendMessageW(hwnd, frmMain::WM_TRAYICON, 0, WM_RBUTTONUP);
+    KillTimer(nullptr, t);
+    EXPECT_TRUE(menuSeen);
+    EXPECT_TRUE(main->InTray());
+
+    // Left double-click restores: icon and procedure gone, timer back.
+    SendMessageW(hwnd, frmMain::WM_TRAYICON, 0, WM_LBUTTONDBLCLK);
+    EXPECT_FALSE(main->InTray());
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_FALSE(IsIconic(hwnd));
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), ownProc);
+    EXPECT_TRUE(main->Timer1Enabled());
+
+    // And again: minimizing after a restore goes back to the tray.
+    ShowWindow(hwnd, SW_MINIMIZE);
+    PumpFor(700);
+    EXPECT_TRUE(main->InTray());
+
+    // Exit from the tray menu saves and removes icon and hook.
+    std::filesystem::remove(dir / L"applist.ini");
+    SendMessageW(hwnd, WM_COMMAND, frmMain::IdEnd, 0);
+    EXPECT_EQ(ReadBytes(dir / L"applist.ini"), kThreeEntries);
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_FALSE(main->InTray());
+}
+
+TEST(frmMain, ClosingWithoutTrayLeavesTheWindowProcedureAlone) {
+    TempDir dir;
+    WriteBytes(dir / L"applist.ini", kThreeEntries);
+    auto main = OpenMain(dir);
+    const LONG_PTR ownProc = GetWindowLongPtrW(main->hWnd(), GWLP_WNDPROC);
+    std::filesystem::remove(dir / L"applist.ini");
+    ASSERT_TRUE(main->Form_Unload());
+    EXPECT_EQ(GetWindowLongPtrW(main->hWnd(), GWLP_WNDPROC), ownProc);
+    EXPECT_EQ(ReadBytes(dir / L"applist.ini"), kThreeEntries);
+}
+
+TEST(frmMain, TrayMenuHoldsTheFourCommandsInOrder) {
+    TempDir dir;
+    auto main = OpenMain(dir);
+    const HMENU menu = main->PopupMenu();
+    ASSERT_EQ(GetMenuItemCount(menu), 7);
+    const struct {
+        UINT id;
+        const wchar_t* text;
+    } items[] = {{frmMain::IdSho, L"显示主界面"}, {0, nullptr}, {frmMain::IdMnuAddProgram, L"添加程序"},
+                 {0, nullptr}, {frmMain::IdMnuAddFolder, L"添加文件夹"}, {0, nullptr}, {frmMain::IdEnd, L"退出程序"}};
+    for (int i = 0; i < 7; ++i) {
+        MENUITEMINFOW mii{sizeof(mii)};
+        wchar_t text[64] = {};
+        mii.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+        mii.dwTypeData = text;
+        mii.cch = 64;
+        ASSERT_TRUE(GetMenuItemInfoW(menu, i, TRUE, &mii));
+        if (!items[i].text) {
+            EXPECT_TRUE(mii.fType & MFT_SEPARATOR) << i;
+        } else {
+            EXPECT_EQ(mii.wID, items[i].id);
+            EXPECT_STREQ(text, items[i].text);
+        }
+    }
+}

@@ -1,0 +1,126 @@
+#include "catalogue/CatalogueFile.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TestSupport.h"
+
+using testsupport::ReadBytes;
+using testsupport::TempDir;
+using testsupport::ToAnsi;
+using testsupport::WriteBytes;
+
+namespace {
+
+std::string AnsiLines(std::initializer_list<std::wstring> lines) {
+    std::string out;
+    for (const auto& l : lines) out += ToAnsi(l) + "\r\n";
+    return out;
+}
+
+}  // namespace
+
+TEST(CatalogueFile, RunsInCodePage936) {
+    // Everything below assumes the Chinese ANSI code page the program addresses.
+    EXPECT_EQ(GetACP(), 936u);
+}
+
+TEST(CatalogueFile, LoadsChineseRowsAndSavesTheSameBytes) {
+    TempDir dir;
+    const std::wstring path = CataloguePathFor(dir.path().wstring());
+    EXPECT_EQ(path, dir.path().wstring() + L"\\applist.ini");
+    const std::string bytes = AnsiLines({L"应用程序", L"记事本", L"C:\\Program Files\\记事本.exe", L"C:\\Program Files\\",
+                                         L"", L"", L"文件夹", L" 音乐 ", L"D:\\音乐", L"D:\\音乐", L"-a", L"注释 "});
+    WriteBytes(path, bytes);
+    const CatalogueLoad load = LoadCatalogueFile(path);
+    ASSERT_EQ(load.state, CatalogueLoad::State::Loaded);
+    ASSERT_EQ(load.rows.size(), 2u);
+    EXPECT_EQ(load.rows[0][1], L"记事本");
+    EXPECT_EQ(load.rows[1][1], L" 音乐 ");
+    EXPECT_EQ(load.rows[1][5], L"注释 ");
+
+    std::filesystem::remove(path);
+    ASSERT_TRUE(SaveCatalogueFile(path, load.rows).ok);
+    EXPECT_EQ(ReadBytes(path), bytes);
+    // No byte-order mark, no temporary left behind.
+    EXPECT_NE(static_cast<unsigned char>(ReadBytes(path)[0]), 0xEF);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
+}
+
+TEST(CatalogueFile, AbsentHiddenAndSystemFilesLoadAsAbsent) {
+    TempDir dir;
+    const std::wstring path = CataloguePathFor(dir.path().wstring());
+    EXPECT_EQ(LoadCatalogueFile(path).state, CatalogueLoad::State::Absent);
+    for (DWORD attribute : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+        WriteBytes(path, AnsiLines({L"应用程序", L"np", L"x", L"y", L"", L""}));
+        SetFileAttributesW(path.c_str(), attribute);
+        EXPECT_EQ(LoadCatalogueFile(path).state, CatalogueLoad::State::Absent) << attribute;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+TEST(CatalogueFile, FolderInPlaceOfTheFileIsUnreadableWithAReason) {
+    TempDir dir;
+    const std::wstring path = CataloguePathFor(dir.path().wstring());
+    std::filesystem::create_directory(path);
+    const CatalogueLoad load = LoadCatalogueFile(path);
+    EXPECT_EQ(load.state, CatalogueLoad::State::Unreadable);
+    EXPECT_FALSE(load.reason.empty());
+    // Saving over it fails, reports why, and leaves the folder alone.
+    const CatalogueSave save = SaveCatalogueFile(path, {{L"应用程序", L"np", L"x", L"y", L"", L""}});
+    EXPECT_FALSE(save.ok);
+    EXPECT_FALSE(save.reason.empty());
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+}
+
+TEST(CatalogueFile, FailedWritesLeaveTheOldFileWhole) {
+    TempDir dir;
+    const std::wstring path = CataloguePathFor(dir.path().wstring());
+    const std::string old = AnsiLines({L"应用程序", L"old", L"C:\\old.exe", L"C:\\", L"", L""});
+    const std::vector<WideRow> rows(50, WideRow{L"应用程序", L"new", L"C:\\new.exe", L"C:\\", L"", L"新"});
+
+    for (size_t failAt : {size_t{0}, size_t{1}, size_t{100}, size_t{1000}}) {
+        WriteBytes(path, old);
+        SetCatalogueWriteFault({true, failAt, ERROR_DISK_FULL});
+        const CatalogueSave save = SaveCatalogueFile(path, rows);
+        SetCatalogueWriteFault({});
+        EXPECT_FALSE(save.ok) << failAt;
+        EXPECT_EQ(save.reason, SystemErrorText(ERROR_DISK_FULL)) << failAt;
+        EXPECT_EQ(ReadBytes(path), old) << failAt;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()),
+                  1)
+            << "temporary file left behind at " << failAt;
+    }
+
+    // A read-only catalogue is not replaced behind the user's back.
+    WriteBytes(path, old);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(SaveCatalogueFile(path, rows).ok);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(path), old);
+}
+
+TEST(CatalogueFile, LockedFileCannotBeReplacedAndSaysSo) {
+    TempDir dir;
+    const std::wstring path = CataloguePathFor(dir.path().wstring());
+    const std::string old = AnsiLines({L"应用程序", L"old", L"C:\\old.exe", L"C:\\", L"", L""});
+    WriteBytes(path, old);
+    // Another program holding the file open without sharing.
+    HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const CatalogueSave save = SaveCatalogueFile(path, {{L"应用程序", L"new", L"x", L"y", L"", L""}});
+    CloseHandle(lock);
+    EXPECT_FALSE(save.ok);
+    EXPECT_FALSE(save.reason.empty());
+    EXPECT_EQ(ReadBytes(path), old);
+}
+
+TEST(CatalogueFile, CharactersOutsideTheCodePageAreDetected) {
+    const std::vector<WideRow> rows = {
+        {L"应用程序", L"plain", L"C:\\a.exe", L"C:\\", L"", L""},
+        {L"应用程序", L"emoji\U0001F600", L"C:\\b.exe", L"C:\\", L"", L""},
+        {L"文件夹", L"한국어", L"C:\\c", L"C:\\c", L"", L""},
+        {L"文件夹", L"简体中文", L"C:\\d", L"C:\\d", L"", L"Ą"},  // best fit would make it a plain A
+        {L"文件夹", L"拼音ü", L"C:\\e", L"C:\\e", L"", L""},          // ü is in the code page
+    };
+    EXPECT_EQ(RowsLosingCharacters(rows), (std::vector<size_t>{1, 2, 3}));
+}
