@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -152,6 +153,32 @@ TEST_F(Hooks, OnlyTheActiveWindowsEngineIsAsked) {
     EXPECT_EQ(mDeclares::KeyboardHookProc(HC_ACTION, 'E', kAlt), 0);
     EXPECT_TRUE(a->keys.empty());
     EXPECT_TRUE(b->keys.empty());
+}
+
+TEST_F(Hooks, FailuresInsideTheHooksPassTheInputOn) {
+    class ThrowingEngine : public INCEngine {
+    public:
+        bool WindowActive() const override { return true; }
+        int HandleAltKey(int) override { throw std::runtime_error("engine failed"); }
+    };
+    class ThrowingTracker : public IMenuFilterClient {
+    public:
+        void MenuInput(const MSG&, bool& handled) override {
+            handled = true;
+            throw std::runtime_error("tracker failed");
+        }
+    };
+    const Ref<ThrowingEngine> e = MakeRef<ThrowingEngine>();
+    mDeclares::RegisterEngine(e.get());
+    EXPECT_EQ(mDeclares::KeyboardHookProc(HC_ACTION, 'F', kAlt), 0);
+    mDeclares::UnregisterEngine(e.get());
+
+    const Ref<ThrowingTracker> t = MakeRef<ThrowingTracker>();
+    mDeclares::StartMenuFilter(t.get());
+    MSG msg{};
+    EXPECT_EQ(mDeclares::MenuFilterHookProc(MSGF_MENU, 0, reinterpret_cast<LPARAM>(&msg)), 0);
+    mDeclares::StopMenuFilter();
+    mDeclares::ForgetMenuTracker(t.get());
 }
 
 namespace {
