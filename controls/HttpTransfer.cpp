@@ -2,6 +2,7 @@
 
 #include <wininet.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 #include <vector>
@@ -155,8 +156,14 @@ bool HttpTransfer::Receive(void* request, std::uint64_t maxBytes, std::uint64_t&
         const FileHandle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         std::vector<char> block(kBlockSize);
         while (file && !cancel_) {
+            // Reading only what has arrived keeps each read short (some
+            // WinINet versions wait to fill the whole block), so progress
+            // flows and a cancel is noticed soon.
+            DWORD available = 0;
+            if (!InternetQueryDataAvailable(request, &available, 0, 0)) break;
             DWORD got = 0;
-            if (!InternetReadFile(request, block.data(), kBlockSize, &got)) break;
+            const DWORD want = available == 0 ? 1 : std::min(available, kBlockSize);
+            if (!InternetReadFile(request, block.data(), want, &got)) break;
             if (got == 0) {
                 ok = curBytes == maxBytes;  // a short body is a broken transfer
                 break;

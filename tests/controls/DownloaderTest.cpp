@@ -197,7 +197,7 @@ TEST_F(DownloaderTest, AnAddressRejectedAtOnceShowsTheStartFailureAndRaisesNothi
 }
 
 TEST_F(DownloaderTest, CancelStopsTheTransferWithNoFurtherEventsAndNoFile) {
-    server_.Route("/slow", {Pattern(200 * 1024), true, 200, 1024, 20});
+    server_.Route("/slow", {Pattern(200 * 1024), true, 200, 256, 20});  // 16 s in all
     const std::wstring file = (dir_ / L"slow.bin").wstring();
     control_->BeginDownload(server_.Url("/slow"), file);
     ASSERT_TRUE(WaitFor([&] { return !progress_.empty(); }));
@@ -206,8 +206,8 @@ TEST_F(DownloaderTest, CancelStopsTheTransferWithNoFurtherEventsAndNoFile) {
     EXPECT_FALSE(control_->downStat);
     const size_t seen = log_.size();
     // The worker really ends and the server sees the client go.
-    EXPECT_TRUE(WaitFor([&] { return control_->TransfersInFlight() == 0; }, 5000));
-    EXPECT_TRUE(WaitFor([&] { return server_.ClientLeftEarly(); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return control_->TransfersInFlight() == 0; }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return server_.ClientLeftEarly(); }, 2000));
     testsupport::PumpFor(200);
     EXPECT_EQ(log_.size(), seen);
     EXPECT_TRUE(FolderContents().empty());
@@ -219,13 +219,13 @@ TEST_F(DownloaderTest, CancelStopsTheTransferWithNoFurtherEventsAndNoFile) {
 }
 
 TEST_F(DownloaderTest, ReleasingTheControlMidTransferStopsAndJoinsItsWorker) {
-    server_.Route("/slow", {Pattern(200 * 1024), true, 200, 1024, 20});
+    server_.Route("/slow", {Pattern(200 * 1024), true, 200, 256, 20});  // 16 s in all
     control_->BeginDownload(server_.Url("/slow"), (dir_ / L"gone.bin").wstring());
     ASSERT_TRUE(WaitFor([&] { return !progress_.empty(); }));
     const DWORD start = GetTickCount();
     control_.reset();
-    EXPECT_LT(GetTickCount() - start, 2000u);
-    EXPECT_TRUE(WaitFor([&] { return server_.ClientLeftEarly(); }, 5000));
+    EXPECT_LT(GetTickCount() - start, 1500u);
+    EXPECT_TRUE(WaitFor([&] { return server_.ClientLeftEarly(); }, 2000));
     testsupport::PumpFor(100);  // nothing posted to the destroyed window is delivered
     EXPECT_TRUE(FolderContents().empty());
 }
