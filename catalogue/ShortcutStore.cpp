@@ -249,6 +249,14 @@ ShortcutResult RewriteShortcut(WshShellObject& shell, const std::wstring& windir
                                const std::wstring& oldName, const std::wstring& name,
                                const std::wstring& path, const std::wstring& args,
                                const std::wstring& workDir, const std::wstring& comment) {
+    // A write that cannot even start must not cost the entry its old,
+    // working shortcut.
+    ShortcutResult refused = Located(windir, name);
+    if (const AliasNameProblem problem = CheckAliasName(name); problem != AliasNameProblem::None) {
+        return Fail(refused, HRESULT_FROM_WIN32(ERROR_INVALID_NAME), DescribeAliasNameProblem(problem));
+    }
+    if (const HRESULT hr = shell.Ensure(); FAILED(hr)) return Fail(refused, hr);
+
     // Ignored: the old file may already be gone, and the write below reports
     // what matters.
     (void)DeleteShortcut(windir, oldName);

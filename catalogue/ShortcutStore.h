@@ -63,7 +63,9 @@ ShortcutResult DeleteShortcut(const std::wstring& windir, const std::wstring& na
 
 // The edit dialogs' rewrite: deletes the shortcut of `oldName` (its failure
 // ignored, there may be nothing to delete), then writes the new values, also
-// when the name did not change. Returns the write's result.
+// when the name did not change. Returns the write's result. A new name that
+// WriteShortcut would refuse, or a shell object that cannot be created,
+// fails before anything is deleted.
 ShortcutResult RewriteShortcut(WshShellObject& shell, const std::wstring& windir,
                                const std::wstring& oldName, const std::wstring& name,
                                const std::wstring& path, const std::wstring& args,

@@ -150,6 +150,11 @@ TEST_F(ShortcutStoreTest, RenameLeavesNoOldFile) {
     EXPECT_EQ(ReadLink(lnk(L"B")).description, L"b");
     EXPECT_EQ(FilesInSystem(), 1u);
 
+    // A new name the store refuses costs the old shortcut nothing.
+    EXPECT_EQ(RewriteShortcut(shell_, windir(), L"B", L"B|C", program(), L"", tools().wstring(), L"").hr,
+              HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
+    EXPECT_TRUE(fs::exists(lnk(L"B")));
+
     // A missing old file does not stop the write.
     ASSERT_TRUE(RewriteShortcut(shell_, windir(), L"gone", L"C", program(), L"", tools().wstring(), L"").ok());
     EXPECT_TRUE(fs::exists(lnk(L"C")));
