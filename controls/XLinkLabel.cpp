@@ -32,6 +32,17 @@ void OpenWithShell(const std::wstring& address) {
     ShellExecuteW(nullptr, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+// The drawing font follows the face, size and style of the shared font, which
+// its holders may change at any time; only the underline is the control's.
+void FollowFace(const StdFont& from, StdFont& to) {
+    if (to.Name() != from.Name()) to.Name(from.Name());
+    if (to.Size() != from.Size()) to.Size(from.Size());
+    if (to.Bold() != from.Bold()) to.Bold(from.Bold());
+    if (to.Italic() != from.Italic()) to.Italic(from.Italic());
+    if (to.Strikethrough() != from.Strikethrough()) to.Strikethrough(from.Strikethrough());
+    if (to.Charset() != from.Charset()) to.Charset(from.Charset());
+}
+
 class SelectGuard {
 public:
     SelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
@@ -291,6 +302,7 @@ void XLinkLabel::UserControl_Paint(HDC dc) const {
     RECT bounds{0, 0, m_Width, m_Height};
     const Brush back(ToRGB(m_BackColor));
     FillRect(dc, &bounds, back.get());
+    if (m_Font && m_DrawFont) FollowFace(*m_Font, *m_DrawFont);
     const HFONT font = m_DrawFont ? m_DrawFont->hFont() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     const SelectGuard selected(dc, font);
     const int savedMode = SetBkMode(dc, TRANSPARENT);

@@ -40,8 +40,9 @@ Ref<downloader> downloader::Create() {
 }
 
 downloader::~downloader() {
-    // Each transfer stops its worker and waits for it before the window that
-    // its notices are posted to goes away.
+    // Every worker is told to stop before any is waited for; all have ended
+    // before the window that their notices are posted to goes away.
+    for (const auto& transfer : m_Transfers) transfer->Cancel();
     m_Transfers.clear();
     if (m_hWnd) {
         SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);

@@ -171,6 +171,15 @@ TEST_F(DownloaderTest, FailedTransfersRaiseErrorThenCompleteAndLeaveTheOldFileAl
     EXPECT_TRUE(messages_.empty());
 }
 
+TEST_F(DownloaderTest, ASaveFileThatCannotBeWrittenEndsAsAnError) {
+    server_.Route("/ok", {Pattern(2000)});
+    const std::wstring file = (dir_ / L"no such folder" / L"f.bin").wstring();
+    ASSERT_TRUE(Download(server_.Url("/ok"), file));
+    EXPECT_EQ(Outcome(), (std::vector<std::wstring>{L"error " + file, L"complete 2000 " + file}));
+    EXPECT_FALSE(control_->downStat);
+    EXPECT_TRUE(FolderContents().empty());
+}
+
 TEST_F(DownloaderTest, AnAddressRejectedAtOnceShowsTheStartFailureAndRaisesNothing) {
     const std::wstring file = (dir_ / L"x.bin").wstring();
     for (const std::wstring url : {L"", L"not an address", L"mailto:someone@example.com", L"file:///C:/windows/win.ini",

@@ -189,6 +189,50 @@ TEST_F(XLinkLabelTest, ColoursAndUnderlineFollowTheHoverState) {
     EXPECT_FALSE(hostFont->Underline());
 }
 
+// Rows of the bitmap holding at least one pixel of `color`.
+int CountRowsWith(const std::vector<COLORREF>& px, int w, int h, COLORREF color) {
+    int rows = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (px[static_cast<size_t>(y) * w + x] == color) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+TEST_F(XLinkLabelTest, ColoursAreTranslatedWhenDrawnAndSystemColoursFollowTheSystem) {
+    auto label = MakeLabel();
+    label->UserControl_InitProperties();
+    struct Case { OLE_COLOR color; COLORREF drawn; } const cases[] = {
+        {RGB(12, 34, 56), RGB(12, 34, 56)},
+        {kSysColorBtnFace, GetSysColor(COLOR_BTNFACE)},
+        {0x80000000u | COLOR_WINDOW, GetSysColor(COLOR_WINDOW)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.color);
+        label->BackColor(c.color);
+        EXPECT_EQ(label->BackColor(), c.color);  // kept as given, translated only to draw
+        EXPECT_EQ(Render(label->hWnd(), kLabelW, kLabelH)[static_cast<size_t>(kLabelH - 1) * kLabelW + kLabelW - 1], c.drawn);
+    }
+}
+
+TEST_F(XLinkLabelTest, ChangingTheSharedFontReachesTheLabelButItsUnderlineStaysTheLabels) {
+    auto label = MakeLabel(L"XLinkLabel1", 300, 60);
+    label->UserControl_InitProperties();
+    label->Caption(L"Doravel");
+    label->NormTextColor(kBlue);
+    const Ref<StdFont> shared = label->Font();
+    const int before = CountRowsWith(Render(label->hWnd(), 300, 60), 300, 60, kBlue);
+    shared->Size(28);
+    const int after = CountRowsWith(Render(label->hWnd(), 300, 60), 300, 60, kBlue);
+    EXPECT_GT(after, before + 8);
+    shared->Underline(true);  // the host's underline does not decide the label's
+    EXPECT_FALSE(label->CurrentUnderline());
+}
+
 TEST_F(XLinkLabelTest, ChangesWhileHoveringShowTheWayTheyAreWritten) {
     auto label = MakeLabel();
     label->UserControl_InitProperties();
