@@ -232,8 +232,10 @@ void XLinkLabel::Enabled(bool v) {
     Report(kEnabled);
 }
 
+// The ambient font is handed out as a fresh copy, as a container does, so that
+// the host changing its own font later does not change the label's.
 void XLinkLabel::UserControl_InitProperties() {
-    Font(m_Ambient.Font);
+    Font(m_Ambient.Font->Clone());
     BackColor(m_Ambient.BackColor);
     NormTextColor(m_Ambient.ForeColor);
     HoverTextColor(m_Ambient.ForeColor);
@@ -252,7 +254,7 @@ void XLinkLabel::UserControl_ReadProperties(const PropertyBag& bag) {
         } catch (const std::exception&) {
         }
     };
-    each([&] { Font(bag.ReadFont(kFont, m_Ambient.Font)); });
+    each([&] { Font(bag.ReadFont(kFont, m_Ambient.Font->Clone())); });
     each([&] { BackColor(bag.ReadColor(kBackColor, m_Ambient.BackColor)); });
     each([&] { NormTextColor(bag.ReadColor(kNormTextColor, m_Ambient.ForeColor)); });
     each([&] { HoverTextColor(bag.ReadColor(kHoverTextColor, m_Ambient.ForeColor)); });

@@ -47,7 +47,7 @@ class XLinkLabelTest : public testing::Test {
 protected:
     Ref<XLinkLabel> MakeLabel(const std::wstring& name = L"XLinkLabel1", int w = kLabelW, int h = kLabelH) {
         ControlAmbient ambient;
-        ambient.Font = MakeRef<StdFont>(L"宋体", 12);
+        ambient.Font = ambientFont_;
         ambient.BackColor = kGrey;
         ambient.ForeColor = kRed;
         ambient.Name = name;
@@ -63,6 +63,7 @@ protected:
     static bool NeedsRepaint(HWND hwnd) { return GetUpdateRect(hwnd, nullptr, FALSE) != FALSE; }
 
     HostWindow host_;
+    Ref<StdFont> ambientFont_ = MakeRef<StdFont>(L"宋体", 12);
     std::vector<std::wstring> opened_;
 };
 
@@ -314,6 +315,7 @@ TEST_F(XLinkLabelTest, ANewInstanceShowsItsNameWhileAnUnsavedCaptionReadsAsURLLa
         EXPECT_TRUE(label->HoverUnderline());
         ASSERT_TRUE(label->Font());
         EXPECT_EQ(label->Font()->Name(), L"宋体");
+        EXPECT_NE(label->Font().get(), ambientFont_.get());  // a copy: the host's font stays the host's
     }
 }
 
