@@ -16,8 +16,10 @@ void ListView::AddColumn(int index, const std::wstring& text, int width) {
 int ListView::Count() const { return static_cast<int>(SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0)); }
 
 int ListView::AddRow() {
+    static LPARAM nextId = 0;
     LVITEMW item{};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.lParam = ++nextId;
     item.iItem = Count();
     item.pszText = const_cast<wchar_t*>(L"");
     return static_cast<int>(SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
@@ -77,3 +79,35 @@ void ListView::SetRedraw(bool on) {
 }
 
 void ListView::ReserveRows(int count) { SendMessageW(hwnd_, LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL); }
+
+LPARAM ListView::RowId(int row) const {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    return SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? item.lParam : 0;
+}
+
+int ListView::FindRow(LPARAM id) const {
+    LVFINDINFOW find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = id;
+    return static_cast<int>(SendMessageW(hwnd_, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
+void ListView::SwapRows(int a, int b, int lastSubItem) {
+    for (int sub = 1; sub <= lastSubItem; ++sub) {
+        const std::wstring ta = SubItem(a, sub);
+        SetSubItem(a, sub, SubItem(b, sub));
+        SetSubItem(b, sub, ta);
+    }
+    const LPARAM ida = RowId(a);
+    const LPARAM idb = RowId(b);
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = a;
+    item.lParam = idb;
+    SendMessageW(hwnd_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    item.iItem = b;
+    item.lParam = ida;
+    SendMessageW(hwnd_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}

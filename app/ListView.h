@@ -13,6 +13,13 @@ public:
     void AddColumn(int index, const std::wstring& text, int width);
     int Count() const;
     int AddRow();  // appends a row with an empty label; returns its index
+
+    // Every row carries an id of its own that follows the entry when rows are
+    // exchanged, so a dialog can stay bound to the entry it was opened for.
+    LPARAM RowId(int row) const;
+    int FindRow(LPARAM id) const;  // -1 when no row has the id
+    // Exchanges sub-items 1..lastSubItem and the ids of two rows.
+    void SwapRows(int a, int b, int lastSubItem);
     void SetSubItem(int row, int subItem, const std::wstring& text);
     std::wstring SubItem(int row, int subItem) const;  // "" when never set
     void DeleteRow(int row);

@@ -6,6 +6,7 @@
 
 #include "app/FrameBox.h"
 #include "app/Prompt.h"
+#include "catalogue/ShortcutStore.h"
 #include "resources/resource.h"
 
 namespace {
@@ -70,9 +71,14 @@ frmMain::frmMain(Options options) : options_(std::move(options)) {
     if (options_.catalogueFolder.empty()) options_.catalogueFolder = ExecutableFolder();
     launcher_.OpenFolder = DefaultOpenFolder;
     launcher_.StartProgram = DefaultStartProgram;
+    dialogs_[0] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::AddP);
+    dialogs_[1] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::EditP);
+    dialogs_[2] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::AddD);
+    dialogs_[3] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::EditD);
 }
 
 frmMain::~frmMain() {
+    for (auto& dialog : dialogs_) dialog->Unload();
     if (hwnd_) {
         ClearWindow();
         DestroyWindow(hwnd_);
@@ -312,6 +318,7 @@ void frmMain::sho_Click() {
 
 void frmMain::end_Click() {
     if (!Form_Unload()) return;
+    for (auto& dialog : dialogs_) dialog->Unload();
     DestroyWindow(hwnd_);
 }
 
@@ -354,20 +361,67 @@ void frmMain::List1_DblClick() {
     }
 }
 
-void frmMain::CmdAddP_Click() {}
-void frmMain::CmdAddD_Click() {}
+void frmMain::CmdAddP_Click() {
+    TxtIsMenuClick = L"0";
+    FrmAddP().Show();
+}
+
+void frmMain::CmdAddD_Click() {
+    TxtIsMenuClick = L"0";
+    FrmAddD().Show();
+}
+
 void frmMain::mnuaddProgram_Click() {
     CmdAddP_Click();
-    TxtIsMenuClick = L"1";
+    TxtIsMenuClick = L"1";  // the dialog is modeless: this is in place while it is open
 }
+
 void frmMain::mnuAddFolder_Click() {
     CmdAddD_Click();
     TxtIsMenuClick = L"1";
 }
-void frmMain::CmdEdit_Click() {}
-void frmMain::CmdDel_Click() {}
-void frmMain::CmdUp_Click() {}
-void frmMain::CmdDown_Click() {}
+
+void frmMain::CmdEdit_Click() {
+    const int row = List1.Selected();
+    if (row < 0) return;
+    if (List1.SubItem(row, 1) == kKindProgram) {
+        FrmEditP().Show();
+    } else {
+        FrmEditD().Show();
+    }
+}
+
+void frmMain::CmdDel_Click() {
+    const int row = List1.Selected();
+    if (row < 0) return;
+    const std::wstring name = List1.SubItem(row, 2);
+    if (Prompt(hwnd_, L"你真的要删除掉  " + name + L"  吗？", kAppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    // Failures are ignored step by step: the row goes whatever happens to the files.
+    DeleteShortcut(Windir, name);
+    // The save leaves the file alone when the list is empty, so the last
+    // entry takes the file with it -- unless the file could not be read at
+    // start-up, in which case it is not ours to remove.
+    if (List1.Count() == 1 && !loadFailed_) DeleteFileW(CataloguePath().c_str());
+    List1.DeleteRow(row);
+}
+
+void frmMain::CmdUp_Click() {
+    const int row = List1.Selected();
+    if (row <= 0) return;
+    List1.SwapRows(row, row - 1, kFieldCount);
+    SetFocus(List1.hWnd());
+    List1.Select(row - 1);
+    InvalidateRect(List1.hWnd(), nullptr, TRUE);
+}
+
+void frmMain::CmdDown_Click() {
+    const int row = List1.Selected();
+    if (row < 0 || row >= List1.Count() - 1) return;
+    List1.SwapRows(row, row + 1, kFieldCount);
+    SetFocus(List1.hWnd());
+    List1.Select(row + 1);
+    InvalidateRect(List1.hWnd(), nullptr, TRUE);
+}
 
 void frmMain::OnCommand(int id) {
     switch (id) {
@@ -386,6 +440,9 @@ void frmMain::OnCommand(int id) {
 }
 
 bool frmMain::PreTranslateMessage(MSG& msg) {
+    for (auto& dialog : dialogs_) {
+        if (dialog->IsLoaded() && IsDialogMessageW(dialog->hWnd(), &msg)) return true;
+    }
     return hwnd_ && IsDialogMessageW(hwnd_, &msg);
 }
 
@@ -452,6 +509,8 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (Form_Unload()) DestroyWindow(hwnd_);
         return 0;
     case WM_DESTROY:
+        // The dialogs write into this window's list: they go with it.
+        for (auto& dialog : dialogs_) dialog->Unload();
         SetTimer1(false);
         ClearWindow();
         if (options_.quitOnDestroy) PostQuitMessage(0);

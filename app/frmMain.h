@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/EntryDialog.h"
 #include "app/ListView.h"
 #include "catalogue/CatalogueFile.h"
 #include "plumbing/RefCounted.h"
@@ -77,6 +78,12 @@ public:
     // Routes dialog keys (Tab, Enter, Esc) of this window and its open dialogs.
     bool PreTranslateMessage(MSG& msg);
 
+    // The entry dialogs, at most one of each, loaded on first show.
+    EntryDialog& FrmAddP() { return *dialogs_[0]; }
+    EntryDialog& FrmEditP() { return *dialogs_[1]; }
+    EntryDialog& FrmAddD() { return *dialogs_[2]; }
+    EntryDialog& FrmEditD() { return *dialogs_[3]; }
+
     // Control handles, for tests and the frame.
     HWND Control(int id) const;
 
@@ -117,4 +124,5 @@ private:
     std::wstring loadFailure_;
     UINT taskbarCreated_ = 0;
     Launcher launcher_;
+    std::unique_ptr<EntryDialog> dialogs_[4];
 };

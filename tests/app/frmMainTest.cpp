@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Prompt.h"
-#include "tests/support/TestSupport.h"
+#include "tests/app/AppFixture.h"
 
 using testsupport::PumpFor;
 using testsupport::PumpMessages;
@@ -16,54 +15,10 @@ using testsupport::WriteBytes;
 
 namespace {
 
-struct PromptCall {
-    std::wstring text, title;
-    UINT style;
-};
-
-// Answers every message box with `answer` and records it.
-class PromptRecorder {
-public:
-    explicit PromptRecorder(int answer = IDOK) : answer_(answer) {
-        previous_ = SetPromptHandler([this](HWND, const std::wstring& text, const std::wstring& title, UINT style) {
-            calls.push_back({text, title, style});
-            return answer_;
-        });
-    }
-    ~PromptRecorder() { SetPromptHandler(previous_); }
-    std::vector<PromptCall> calls;
-
-private:
-    int answer_;
-    PromptHandler previous_;
-};
-
-std::string AnsiLines(std::initializer_list<std::wstring> lines) {
-    std::string out;
-    for (const auto& l : lines) out += ToAnsi(l) + "\r\n";
-    return out;
-}
-
 const std::string kThreeEntries =
     AnsiLines({L"应用程序", L"np", L"C:\\windows\\notepad.exe", L"C:\\windows\\", L"", L"记事本",
                L"文件夹", L"win", L"C:\\windows", L"C:\\windows", L"", L"系统目录",
                L"应用程序", L"calc", L"C:\\windows\\system32\\calc.exe", L"C:\\windows\\system32\\", L"-x", L""});
-
-std::unique_ptr<frmMain> OpenMain(const TempDir& dir) {
-    frmMain::Options options;
-    options.catalogueFolder = dir.path().wstring();
-    options.quitOnDestroy = false;
-    auto main = std::make_unique<frmMain>(options);
-    EXPECT_TRUE(main->Create());
-    PumpMessages();
-    return main;
-}
-
-std::wstring WindowText(HWND h) {
-    wchar_t buf[256] = {};
-    GetWindowTextW(h, buf, 256);
-    return buf;
-}
 
 }  // namespace
 

@@ -1,0 +1,393 @@
+#include "app/EntryDialog.h"
+
+#include <commctrl.h>
+
+#include "app/Prompt.h"
+#include "app/frmMain.h"
+#include "catalogue/AliasName.h"
+#include "catalogue/CatalogueFile.h"
+#include "pickers/CommDlgs.h"
+#include "pickers/Path.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TarvoloEntryDialog";
+constexpr COLORREF kHintColor = RGB(255, 0, 0);
+
+// The name without its last extension ("app" of "app.exe", "x" of "x.py",
+// "setup" of "setup"): cutting a fixed four characters would eat short names.
+std::wstring NameWithoutExtension(const std::wstring& file) {
+    const size_t dot = file.find_last_of(L'.');
+    return dot == std::wstring::npos || dot == 0 ? file : file.substr(0, dot);
+}
+
+bool HasLineBreak(const std::wstring& s) { return s.find_first_of(L"\r\n") != std::wstring::npos; }
+
+}  // namespace
+
+EntryDialog::EntryDialog(frmMain& main, Kind kind) : main_(main), kind_(kind) {}
+
+EntryDialog::~EntryDialog() {
+    Unload();
+    if (font_) DeleteObject(font_);
+}
+
+int EntryDialog::Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+
+std::wstring EntryDialog::Caption() const {
+    switch (kind_) {
+    case Kind::AddP: return L"添加应用程序";
+    case Kind::EditP: return L"编辑应用程序";
+    case Kind::AddD: return L"添加文件夹";
+    case Kind::EditD: return L"编辑文件夹";
+    }
+    return {};
+}
+
+std::wstring EntryDialog::HelpText() const {
+    return IsAdd() ? L"在开始菜单的“运行”里面，直接输入该名称就可以运行相对应的程序。"
+                   : L"在开始菜单的“运行”里面，直接输入名称就可以运行相对应的程序。";
+}
+
+HWND EntryDialog::Control(int id) const {
+    if (!hwnd_) return nullptr;
+    if (HWND h = GetDlgItem(hwnd_, id)) return h;
+    return GetDlgItem(GetDlgItem(hwnd_, IdFrame1), id);
+}
+
+std::wstring EntryDialog::Text(int id) const {
+    const HWND h = Control(id);
+    if (!h) return {};
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(h, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void EntryDialog::SetText(int id, const std::wstring& text) {
+    if (HWND h = Control(id)) SetWindowTextW(h, text.c_str());
+}
+
+void EntryDialog::Show() {
+    if (hwnd_) {
+        // Already open: only bring it forward, with what was typed.
+        ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+        SetForegroundWindow(hwnd_);
+        return;
+    }
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    static const ATOM atom = [instance] {
+        WNDCLASSEXW wc{sizeof(wc)};
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kClassName;
+        return RegisterClassExW(&wc);
+    }();
+    (void)atom;
+    {
+        HDC screen = GetDC(nullptr);
+        dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+    }
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+    RECT rc{0, 0, Px(6870), Px(3255)};
+    AdjustWindowRectEx(&rc, style, FALSE, exStyle);
+    hwnd_ = CreateWindowExW(exStyle, kClassName, Caption().c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                            rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, instance, this);
+    if (hwnd_) Form_Load();
+}
+
+void EntryDialog::Unload() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void EntryDialog::CreateControls() {
+    if (!font_) {
+        LOGFONTW lf{};
+        lf.lfHeight = -MulDiv(9, dpi_, 72);
+        lf.lfWeight = FW_NORMAL;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynW(lf.lfFaceName, L"宋体", LF_FACESIZE);
+        font_ = CreateFontIndirectW(&lf);
+    }
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const auto make = [&](HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle, int id,
+                          int x, int y, int cx, int cy) {
+        HWND h = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, Px(x), Px(y), Px(cx), Px(cy),
+                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        return h;
+    };
+    constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
+    constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
+    constexpr int kFieldX = 1320;
+
+    // The five rows sit in a caption-less frame; its notifications reach us
+    // through the group box being a plain sibling drawn behind them.
+    HWND frame = make(hwnd_, L"BUTTON", L"", BS_GROUPBOX, 0, IdFrame1, 120, 0, 6630, 2340);
+    SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    HWND p = hwnd_;
+    const int rows[] = {240, 675, 1080, 1440, 1800};
+    const int x0 = 120 + 120;  // captions at x = 120 inside the frame
+
+    make(p, L"STATIC", IsProgram() ? L"程序路径：" : L"文件夹路径：", kLabel, 0, IdLabel2, x0, rows[0] + 30, 1150, 240);
+    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtPath, 120 + kFieldX, rows[0], 4335, 270);
+    make(p, L"BUTTON", L"浏览", BS_PUSHBUTTON | WS_TABSTOP, 0, IdCommand1, 120 + kFieldX + 4335 + 90, rows[0] - 15,
+         735, 300);
+
+    make(p, L"STATIC", L"名称：", kLabel, 0, IdLabel1, x0, rows[1] + 30, 1150, 240);
+    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtName, 120 + kFieldX, rows[1], 2175, 270);
+    HWND help = make(p, L"STATIC", L"？", SS_LEFT | SS_NOTIFY, 0, IdLabel3, 120 + kFieldX + 2175 + 60, rows[1] + 30,
+                     240, 240);
+    if (IsAdd()) {
+        make(p, L"STATIC", L"（建议使用英文）", kLabel, 0, IdLabel9, 120 + kFieldX + 2175 + 330, rows[1] + 30, 2000,
+             240);
+    }
+
+    make(p, L"STATIC", L"起始位置：", kLabel, 0, IdLabel6, x0, rows[2] + 30, 1150, 240);
+    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtWork, 120 + kFieldX, rows[2], IsProgram() ? 4335 : 2175, 270);
+    if (!IsProgram()) {
+        make(p, L"STATIC", L"（该项一般不需要填写）", kLabel, 0, IdLabel8, 120 + kFieldX + 2175 + 60, rows[2] + 30,
+             2600, 240);
+    }
+
+    make(p, L"STATIC", L"参数：", kLabel, 0, IdLabel4, x0, rows[3] + 30, 1150, 240);
+    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtArg, 120 + kFieldX, rows[3], 2175, 270);
+    make(p, L"STATIC", L"（该项一般不需要填写）", kLabel, 0, IdLabel5, 120 + kFieldX + 2175 + 60, rows[3] + 30, 2600,
+         240);
+
+    make(p, L"STATIC", L"注释：", kLabel, 0, IdLabel7, x0, rows[4] + 30, 1150, 240);
+    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtCom, 120 + kFieldX, rows[4], 4335, 270);
+
+    make(p, L"BUTTON", L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, IdCmdOK, 1200, 2610, 1455, 375);
+    make(p, L"BUTTON", L"取消", BS_PUSHBUTTON | WS_TABSTOP, 0, IdCommand2, 4200, 2610, 1455, 375);
+
+    // The "？" label: tool tip over it.
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
+    TOOLINFOW ti{};
+    ti.cbSize = sizeof(ti);
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = hwnd_;
+    ti.uId = reinterpret_cast<UINT_PTR>(help);
+    ti.lpszText = const_cast<wchar_t*>(L"点击这里查看名称的作用");
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void EntryDialog::Form_Load() {
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(main_.Icon()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(main_.SmallIcon()));
+    SetForegroundWindow(hwnd_);
+    SetFocus(Control(IdTxtPath));
+    if (IsAdd()) return;
+    const int row = main_.List1.Selected();
+    if (row < 0) return;  // nothing to edit: OK will say so
+    editedRow_ = main_.List1.RowId(row);
+    SetText(IdTxtName, main_.List1.SubItem(row, 2));
+    SetText(IdTxtPath, main_.List1.SubItem(row, 3));
+    SetText(IdTxtWork, main_.List1.SubItem(row, 4));
+    SetText(IdTxtArg, main_.List1.SubItem(row, 5));
+    SetText(IdTxtCom, main_.List1.SubItem(row, 6));
+    txttmp_ = Text(IdTxtName);
+}
+
+bool EntryDialog::NameTaken(const std::wstring& name, int skipRow) const {
+    const int count = main_.List1.Count();
+    for (int row = 0; row < count; ++row) {
+        if (row != skipRow && main_.List1.SubItem(row, 2) == name) return true;
+    }
+    return false;
+}
+
+bool EntryDialog::Validate() {
+    const std::wstring path = Text(IdTxtPath), work = Text(IdTxtWork), name = Text(IdTxtName);
+    if (path.empty() || work.empty() || name.empty()) {
+        Prompt(hwnd_, L"信息填写不完整，请补充！", kAppTitle, MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    // The catalogue file has no escaping: a line break would split the entry.
+    for (int id : {IdTxtPath, IdTxtWork, IdTxtArg, IdTxtCom}) {
+        if (HasLineBreak(Text(id))) {
+            Prompt(hwnd_, L"路径、起始位置、参数和注释中不能含有换行符，请修改！", kAppTitle,
+                   MB_OK | MB_ICONINFORMATION);
+            return false;
+        }
+    }
+    // The name becomes a file name in the shortcut folder.
+    const AliasNameProblem problem = CheckAliasName(name);
+    if (problem != AliasNameProblem::None) {
+        Prompt(hwnd_, DescribeAliasNameProblem(problem), kAppTitle, MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    return true;
+}
+
+void EntryDialog::CmdOK_Click() {
+    if (!Validate()) return;
+    if (IsAdd()) {
+        AddOK();
+    } else {
+        EditOK();
+    }
+}
+
+void EntryDialog::AddOK() {
+    const std::wstring name = Text(IdTxtName);
+    if (NameTaken(name, -1)) {
+        Prompt(hwnd_, L"该名称已在列表中存在，请使用其它名称！", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const ShortcutResult written = WriteShortcut(shell_, main_.Windir, name, Text(IdTxtPath), Text(IdTxtArg),
+                                                 Text(IdTxtWork), Text(IdTxtCom));
+    if (!written) {
+        // No alias, no entry: the dialog stays open with what was typed.
+        Prompt(hwnd_,
+               L"无法在文件夹“" + written.folder + L"”中创建快捷方式“" + name + L".lnk”：\r\n" + written.reason +
+                   L"\r\n\r\n项目没有添加。",
+               kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    ListView& list = main_.List1;
+    const int row = list.AddRow();
+    list.SetSubItem(row, 1, kind_ == Kind::AddP ? kKindProgram : kKindFolder);
+    list.SetSubItem(row, 2, name);
+    list.SetSubItem(row, 3, Text(IdTxtPath));
+    list.SetSubItem(row, 4, Text(IdTxtWork));
+    list.SetSubItem(row, 5, Text(IdTxtArg));
+    list.SetSubItem(row, 6, Text(IdTxtCom));
+    main_.CmdTmp_Click();
+    ShowWindow(hwnd_, SW_HIDE);
+    Prompt(hwnd_,
+           L"添加成功，以后您只需在 开始--运行 里面直接输入“" + name +
+               (kind_ == Kind::AddP ? L"”便可运行该程序！" : L"”便可运行该文件夹！"),
+           kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+    Unload();
+    // From the tray menu the main window may be hidden: leave its focus alone.
+    if (main_.TxtIsMenuClick == L"0") SetFocus(list.hWnd());
+    list.Select(list.Count() - 1);
+}
+
+void EntryDialog::EditOK() {
+    ListView& list = main_.List1;
+    const int row = editedRow_ ? list.FindRow(editedRow_) : -1;
+    if (row < 0) {
+        Prompt(hwnd_, L"正在编辑的项目已不在列表中，没有做任何修改。", kAppTitle, MB_OK | MB_ICONINFORMATION);
+        Unload();
+        return;
+    }
+    const std::wstring name = Text(IdTxtName);
+    if (NameTaken(name, row)) {
+        Prompt(hwnd_, L"该名称已在列表中存在，请使用其它名称！", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    // Old shortcut first, also when the name is unchanged; every later step
+    // runs whatever the shortcut's fate.
+    const ShortcutResult written = RewriteShortcut(shell_, main_.Windir, txttmp_, name, Text(IdTxtPath),
+                                                   Text(IdTxtArg), Text(IdTxtWork), Text(IdTxtCom));
+    list.SetSubItem(row, 2, name);
+    list.SetSubItem(row, 3, Text(IdTxtPath));
+    list.SetSubItem(row, 4, Text(IdTxtWork));
+    list.SetSubItem(row, 5, Text(IdTxtArg));
+    list.SetSubItem(row, 6, Text(IdTxtCom));
+    main_.CmdTmp_Click();
+    if (!written) {
+        Prompt(hwnd_,
+               L"项目已修改，但无法在文件夹“" + written.folder + L"”中写入快捷方式“" + name + L".lnk”：\r\n" +
+                   written.reason + L"\r\n\r\n在“运行”里输入该名称暂时无法打开它。",
+               kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+    }
+    Unload();
+    SetFocus(list.hWnd());
+    list.Select(row);
+}
+
+void EntryDialog::Command1_Click() {
+    if (IsProgram()) {
+        const std::wstring file =
+            ShowFileDialog(hwnd_, kFileDialogOpen, L"请选择你要设置的程序", L"*.exe",
+                           MakeFileFilter({{L"EXE", L"*.exe"}, {L"All files", L"*.*"}}), ExecutableFolder(), L"exe");
+        if (file.empty()) return;
+        SetText(IdTxtPath, file);
+        SetText(IdTxtWork, GetFolderPart(file));
+        const std::wstring name = NameWithoutExtension(GetFileNamePart(file));
+        SetText(IdTxtName, name);
+        SetText(IdTxtCom, name);
+    } else {
+        const std::wstring folder = ShowFolderDialog(hwnd_, L"请选择你要设置的文件夹");
+        if (folder.empty()) return;
+        SetText(IdTxtPath, folder);
+        SetText(IdTxtWork, folder);
+        const size_t slash = folder.find_last_of(L'\\');
+        const std::wstring name = slash == std::wstring::npos ? folder : folder.substr(slash + 1);
+        SetText(IdTxtName, name);
+        SetText(IdTxtCom, name);
+    }
+    const HWND nameBox = Control(IdTxtName);
+    SetFocus(nameBox);
+    SendMessageW(nameBox, EM_SETSEL, 0, -1);
+}
+
+void EntryDialog::Command2_Click() { Unload(); }
+
+void EntryDialog::Label3_Click() {
+    Prompt(hwnd_, HelpText(), L"名称的作用", MB_OK | MB_ICONINFORMATION);
+}
+
+LRESULT CALLBACK EntryDialog::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<EntryDialog*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<EntryDialog*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    return self->HandleMessage(msg, wParam, lParam);
+}
+
+LRESULT EntryDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE:
+        CreateControls();
+        return 0;
+    case DM_GETDEFID:
+        // Enter presses OK.
+        return MAKELRESULT(IdCmdOK, DC_HASDEFID);
+    case WM_CTLCOLORSTATIC: {
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        if (id == IdLabel3 || id == IdLabel5 || id == IdLabel8 || id == IdLabel9) SetTextColor(dc, kHintColor);
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == Control(IdLabel3)) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IdCmdOK: CmdOK_Click(); return 0;
+        case IdCommand2: Command2_Click(); return 0;  // also Esc
+        case IdCommand1: Command1_Click(); return 0;
+        case IdLabel3:
+            if (HIWORD(wParam) == STN_CLICKED) Label3_Click();
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        Unload();  // closing writes nothing
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        tooltip_ = nullptr;
+        txttmp_.clear();
+        editedRow_ = 0;
+        return 0;
+    }
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}

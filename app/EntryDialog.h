@@ -1,0 +1,72 @@
+#pragma once
+// The four entry dialogs: add or edit a program, add or edit a folder. They
+// share fields and buttons and differ in texts, in what browse opens and in
+// what OK writes. Modeless and without owner; at most one of each exists.
+#include <windows.h>
+
+#include <string>
+
+#include "catalogue/ShortcutStore.h"
+
+class frmMain;
+
+class EntryDialog {
+public:
+    enum class Kind { AddP, EditP, AddD, EditD };
+
+    EntryDialog(frmMain& main, Kind kind);
+    ~EntryDialog();
+    EntryDialog(const EntryDialog&) = delete;
+    EntryDialog& operator=(const EntryDialog&) = delete;
+
+    // Loads the dialog (Form_Load) unless it is open; brings it forward either way.
+    void Show();
+    void Unload();
+    bool IsLoaded() const { return hwnd_ != nullptr; }
+    HWND hWnd() const { return hwnd_; }
+    Kind kind() const { return kind_; }
+
+    // Event handlers.
+    void CmdOK_Click();
+    void Command1_Click();  // browse
+    void Command2_Click();  // cancel
+    void Label3_Click();    // what the name is for
+
+    // Field access, for the main window's tests and automation.
+    enum ControlId : int {
+        IdFrame1 = 200, IdLabel2, IdTxtPath, IdCommand1, IdLabel1, IdTxtName, IdLabel3, IdLabel9,
+        IdLabel6, IdTxtWork, IdLabel8, IdLabel4, IdTxtArg, IdLabel5, IdLabel7, IdTxtCom,
+        IdCmdOK = IDOK, IdCommand2 = IDCANCEL,
+    };
+    HWND Control(int id) const;
+    std::wstring Text(int id) const;
+    void SetText(int id, const std::wstring& text);
+    const std::wstring& Txttmp() const { return txttmp_; }
+
+    // Window caption and the "？" help text of this dialog.
+    std::wstring Caption() const;
+    std::wstring HelpText() const;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    void Form_Load();
+    bool IsAdd() const { return kind_ == Kind::AddP || kind_ == Kind::AddD; }
+    bool IsProgram() const { return kind_ == Kind::AddP || kind_ == Kind::EditP; }
+    bool Validate();
+    bool NameTaken(const std::wstring& name, int skipRow) const;
+    void AddOK();
+    void EditOK();
+    int Px(int twips) const;
+
+    frmMain& main_;
+    const Kind kind_;
+    HWND hwnd_ = nullptr;
+    HWND tooltip_ = nullptr;
+    HFONT font_ = nullptr;
+    int dpi_ = 96;
+    std::wstring txttmp_;    // the entry's name when the dialog opened
+    LPARAM editedRow_ = 0;   // the entry an edit dialog is bound to
+    WshShellObject shell_;   // created at the first OK, kept for later ones
+};
