@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/FrameBox.h"
 #include "app/Prompt.h"
 #include "app/frmMain.h"
 #include "catalogue/AliasName.h"
@@ -124,45 +125,44 @@ void EntryDialog::CreateControls() {
     constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
     constexpr int kFieldX = 1320;
 
-    // The five rows sit in a caption-less frame; its notifications reach us
-    // through the group box being a plain sibling drawn behind them.
-    HWND frame = make(hwnd_, L"BUTTON", L"", BS_GROUPBOX, 0, IdFrame1, 120, 0, 6630, 2340);
-    SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    HWND p = hwnd_;
+    // The five rows sit in a caption-less frame that passes their
+    // notifications on to this window.
+    HWND p = FrameBox::Create(hwnd_, IdFrame1, Px(120), Px(60), Px(6630), Px(2340));
+    FrameBox::SetBackColor(p, GetSysColor(COLOR_BTNFACE));
     const int rows[] = {240, 675, 1080, 1440, 1800};
-    const int x0 = 120 + 120;  // captions at x = 120 inside the frame
+    const int x0 = 120;  // captions at x = 120 inside the frame
 
     make(p, L"STATIC", IsProgram() ? L"程序路径：" : L"文件夹路径：", kLabel, 0, IdLabel2, x0, rows[0] + 30, 1150, 240);
-    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtPath, 120 + kFieldX, rows[0], 4335, 270);
-    make(p, L"BUTTON", L"浏览", BS_PUSHBUTTON | WS_TABSTOP, 0, IdCommand1, 120 + kFieldX + 4335 + 90, rows[0] - 15,
+    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtPath, kFieldX, rows[0], 4335, 270);
+    make(p, L"BUTTON", L"浏览", BS_PUSHBUTTON | WS_TABSTOP, 0, IdCommand1, kFieldX + 4335 + 90, rows[0] - 15,
          735, 300);
 
     make(p, L"STATIC", L"名称：", kLabel, 0, IdLabel1, x0, rows[1] + 30, 1150, 240);
-    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtName, 120 + kFieldX, rows[1], 2175, 270);
-    HWND help = make(p, L"STATIC", L"？", SS_LEFT | SS_NOTIFY, 0, IdLabel3, 120 + kFieldX + 2175 + 60, rows[1] + 30,
+    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtName, kFieldX, rows[1], 2175, 270);
+    HWND help = make(p, L"STATIC", L"？", SS_LEFT | SS_NOTIFY, 0, IdLabel3, kFieldX + 2175 + 60, rows[1] + 30,
                      240, 240);
     if (IsAdd()) {
-        make(p, L"STATIC", L"（建议使用英文）", kLabel, 0, IdLabel9, 120 + kFieldX + 2175 + 330, rows[1] + 30, 2000,
+        make(p, L"STATIC", L"（建议使用英文）", kLabel, 0, IdLabel9, kFieldX + 2175 + 330, rows[1] + 30, 2000,
              240);
     }
 
     make(p, L"STATIC", L"起始位置：", kLabel, 0, IdLabel6, x0, rows[2] + 30, 1150, 240);
-    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtWork, 120 + kFieldX, rows[2], IsProgram() ? 4335 : 2175, 270);
+    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtWork, kFieldX, rows[2], IsProgram() ? 4335 : 2175, 270);
     if (!IsProgram()) {
-        make(p, L"STATIC", L"（该项一般不需要填写）", kLabel, 0, IdLabel8, 120 + kFieldX + 2175 + 60, rows[2] + 30,
+        make(p, L"STATIC", L"（该项一般不需要填写）", kLabel, 0, IdLabel8, kFieldX + 2175 + 60, rows[2] + 30,
              2600, 240);
     }
 
     make(p, L"STATIC", L"参数：", kLabel, 0, IdLabel4, x0, rows[3] + 30, 1150, 240);
-    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtArg, 120 + kFieldX, rows[3], 2175, 270);
-    make(p, L"STATIC", L"（该项一般不需要填写）", kLabel, 0, IdLabel5, 120 + kFieldX + 2175 + 60, rows[3] + 30, 2600,
+    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtArg, kFieldX, rows[3], 2175, 270);
+    make(p, L"STATIC", L"（该项一般不需要填写）", kLabel, 0, IdLabel5, kFieldX + 2175 + 60, rows[3] + 30, 2600,
          240);
 
     make(p, L"STATIC", L"注释：", kLabel, 0, IdLabel7, x0, rows[4] + 30, 1150, 240);
-    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtCom, 120 + kFieldX, rows[4], 4335, 270);
+    make(p, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, IdTxtCom, kFieldX, rows[4], 4335, 270);
 
-    make(p, L"BUTTON", L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, IdCmdOK, 1200, 2610, 1455, 375);
-    make(p, L"BUTTON", L"取消", BS_PUSHBUTTON | WS_TABSTOP, 0, IdCommand2, 4200, 2610, 1455, 375);
+    make(hwnd_, L"BUTTON", L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, IdCmdOK, 1200, 2610, 1455, 375);
+    make(hwnd_, L"BUTTON", L"取消", BS_PUSHBUTTON | WS_TABSTOP, 0, IdCommand2, 4200, 2610, 1455, 375);
 
     // The "？" label: tool tip over it.
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -170,7 +170,7 @@ void EntryDialog::CreateControls() {
     TOOLINFOW ti{};
     ti.cbSize = sizeof(ti);
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = hwnd_;
+    ti.hwnd = p;
     ti.uId = reinterpret_cast<UINT_PTR>(help);
     ti.lpszText = const_cast<wchar_t*>(L"点击这里查看名称的作用");
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));

@@ -1,0 +1,5 @@
+#pragma once
+// Saves what is on the (virtual) screen as a BMP file, for a person to look at.
+#include <string>
+
+bool SaveScreenshot(const std::wstring& file);
