@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <functional>
 #include <vector>
 
 #include "controls/XLinkLabel.h"
@@ -398,39 +399,70 @@ TEST_F(XLinkLabelTest, RealMouseInputHoversClicksAndIsIgnoredWhenDisabled) {
     label->UserControl_InitProperties();
     label->Caption(L"Doravel");
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    auto send = [&](int sx, int sy, DWORD buttons) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = (sx * 65535 + width / 2) / (width - 1);
-        in.mi.dy = (sy * 65535 + height / 2) / (height - 1);
-        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-        SendInput(1, &in, sizeof(in));
-        testsupport::PumpFor(150);
+    auto at = [](POINT p) {
+        POINT c;
+        GetCursorPos(&c);
+        return c.x == p.x && c.y == p.y;
     };
+    // Under Wine a late X motion event can put the pointer back where it was:
+    // the move is repeated until the pointer stays at the target.
+    auto moveTo = [&](POINT p) {
+        for (int i = 0; i < 20; ++i) {
+            INPUT in{};
+            in.type = INPUT_MOUSE;
+            in.mi.dx = (p.x * 65535 + width / 2) / (width - 1);
+            in.mi.dy = (p.y * 65535 + height / 2) / (height - 1);
+            in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            SendInput(1, &in, sizeof(in));
+            testsupport::PumpFor(60);
+            if (at(p)) {
+                testsupport::PumpFor(60);
+                if (at(p)) return true;
+            }
+        }
+        return false;
+    };
+    auto click = [&] {
+        for (DWORD flag : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+            INPUT in{};
+            in.type = INPUT_MOUSE;
+            in.mi.dwFlags = flag;
+            SendInput(1, &in, sizeof(in));
+            testsupport::PumpFor(100);
+        }
+    };
+    auto eventually = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 100 && !done(); ++i) testsupport::PumpFor(20);
+        return done();
+    };
+    testsupport::PumpFor(300);  // let the windows be mapped first
     POINT inside{kLabelX + 10, kLabelY + 8};
     ClientToScreen(GetParent(label->hWnd()), &inside);
-    send(inside.x + 200, inside.y + 150, 0);  // outside, not over the host either
-    send(inside.x, inside.y, 0);
-    EXPECT_TRUE(label->Hovering());
+    const POINT away{inside.x + 200, inside.y + 150};  // outside, not over the host either
+    ASSERT_TRUE(moveTo(away));
+    ASSERT_TRUE(moveTo(inside));
+    EXPECT_TRUE(eventually([&] { return label->Hovering(); }));
     EXPECT_EQ(GetCapture(), label->hWnd());
     EXPECT_EQ(GetCursor(), LinkCursor());
-    send(inside.x + 200, inside.y + 150, 0);
-    EXPECT_FALSE(label->Hovering());
-    send(inside.x, inside.y, MOUSEEVENTF_LEFTDOWN);
-    send(inside.x, inside.y, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(moveTo(away));
+    EXPECT_TRUE(eventually([&] { return !label->Hovering(); }));
+    ASSERT_TRUE(moveTo(inside));
+    click();
+    EXPECT_TRUE(eventually([&] { return !opened_.empty(); }));
     EXPECT_EQ(opened_, std::vector<std::wstring>{XLinkLabel::kDefaultURL});
 
-    send(inside.x + 200, inside.y + 150, 0);
+    ASSERT_TRUE(moveTo(away));
+    EXPECT_TRUE(eventually([&] { return !label->Hovering(); }));
     const auto before = Render(label->hWnd(), kLabelW, kLabelH);
     label->Enabled(false);
     EXPECT_EQ(Render(label->hWnd(), kLabelW, kLabelH), before);
     opened_.clear();
-    send(inside.x, inside.y, 0);
-    send(inside.x, inside.y, MOUSEEVENTF_LEFTDOWN);
-    send(inside.x, inside.y, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(moveTo(inside));
+    click();
+    testsupport::PumpFor(300);
     EXPECT_FALSE(label->Hovering());
     EXPECT_TRUE(opened_.empty());
-    send(inside.x + 200, inside.y + 150, 0);
+    moveTo(away);
 }
 
 TEST_F(XLinkLabelTest, AChineseCaptionIsDrawnInFullAndALongOneIsCutAtTheEdge) {
