@@ -55,6 +55,20 @@ private:
     HGDIOBJ old_;
 };
 
+class PaintDC {
+public:
+    explicit PaintDC(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
+    ~PaintDC() { EndPaint(hwnd_, &ps_); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+};
+
 class Brush {
 public:
     explicit Brush(COLORREF color) : brush_(CreateSolidBrush(color)) {}
@@ -145,10 +159,8 @@ LRESULT XLinkLabel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;  // the paint clears the whole control itself
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(m_hWnd, &ps);
-        UserControl_Paint(dc);
-        EndPaint(m_hWnd, &ps);
+        const PaintDC dc(m_hWnd);
+        UserControl_Paint(dc.get());
         return 0;
     }
     case WM_PRINTCLIENT:
