@@ -80,7 +80,6 @@ public:
     XLinkLabel(Token, ControlAmbient ambient);
 
 private:
-
     static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -107,7 +106,7 @@ private:
     bool m_Enabled = true;
 
     // The control's own drawing font and text colour: a copy of m_Font whose
-    // underline follows the hover state, so the host's font is never changed.
+    // underline follows the hover state, so the shared font is never changed.
     Ref<StdFont> m_DrawFont;
     OLE_COLOR m_ForeColor = kSysColorBtnText;
     bool m_Pressed = false;
