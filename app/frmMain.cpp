@@ -6,6 +6,7 @@
 
 #include "app/FrameBox.h"
 #include "app/Prompt.h"
+#include "app/SingleInstance.h"
 #include "catalogue/ShortcutStore.h"
 #include "resources/resource.h"
 
@@ -219,6 +220,9 @@ void frmMain::Form_Load() {
 
 void frmMain::LoadCatalogue() {
     const std::wstring path = CataloguePath();
+    // Only one copy works on a catalogue, so temporaries left by a save that
+    // was cut short (a crash, a power cut) are ours to clear.
+    RemoveStaleTemporaries(path);
     CatalogueLoad load = LoadCatalogueFile(path);
     if (load.state == CatalogueLoad::State::Unreadable) {
         // Whatever is in the file stays there: saving is refused for this run.
@@ -520,6 +524,17 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         hwnd_ = nullptr;
         return 0;
     default:
+        if (msg == SingleInstance::ActivateMessage()) {
+            // Another copy was started: show this one instead.
+            if (trayInstalled_) {
+                sho_Click();
+            } else {
+                if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+                ShowWindow(hwnd_, SW_SHOW);
+                SetForegroundWindow(hwnd_);
+            }
+            return 0;
+        }
         if (msg == taskbarCreated_ && taskbarCreated_ != 0 && trayInstalled_) {
             // The shell restarted and forgot our icon: put it back.
             NOTIFYICONDATAW nid{};

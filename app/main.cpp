@@ -2,7 +2,9 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/SingleInstance.h"
 #include "app/frmMain.h"
+#include "catalogue/CatalogueFile.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Single-threaded apartment: the shell link object and the pickers need it.
@@ -12,8 +14,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     int exitCode = 0;
     {
+        SingleInstance instance(ExecutableFolder());
+        if (!instance.IsFirst()) {
+            instance.ActivateFirst();
+            OleUninitialize();
+            return 0;
+        }
         frmMain main;
         if (!main.Create()) return 1;
+        instance.Publish(main.hWnd());
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             if (main.PreTranslateMessage(msg)) continue;

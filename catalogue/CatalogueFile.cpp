@@ -212,4 +212,16 @@ CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<Wide
     return result;
 }
 
+void RemoveStaleTemporaries(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L".*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 void SetCatalogueWriteFault(const CatalogueWriteFault& fault) { g_fault = fault; }

@@ -36,6 +36,9 @@ struct CatalogueSave {
 // RowsLosingCharacters first.
 CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows);
 
+// Deletes temporaries of saves that never finished ("<path>.<pid>.tmp").
+void RemoveStaleTemporaries(const std::wstring& path);
+
 // Indices of rows with a field the ANSI code page cannot represent.
 std::vector<size_t> RowsLosingCharacters(const std::vector<WideRow>& rows);
 

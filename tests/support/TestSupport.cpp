@@ -67,4 +67,40 @@ std::wstring FromUtf8(const std::string& text) {
     return out;
 }
 
+std::wstring WinePathFromUnix(const char* path) {
+    std::wstring out = FromUtf8(path);
+    if (!out.empty() && out[0] == L'/') {
+        for (auto& c : out) c = c == L'/' ? L'\\' : c;
+        out = L"Z:" + out;
+    }
+    return out;
+}
+
+ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder) {
+    STARTUPINFOW si{sizeof(si)};
+    std::wstring cmd = L"\"" + exe + L"\" " + arguments;
+    started_ = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.empty() ? nullptr : folder.c_str(), &si, &pi_) != FALSE;
+}
+
+ChildProcess::~ChildProcess() {
+    if (!started_) return;
+    Kill();
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+}
+
+bool ChildProcess::Wait(DWORD ms, DWORD* code) const {
+    if (!started_ || WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return false;
+    if (code) GetExitCodeProcess(pi_.hProcess, code);
+    return true;
+}
+
+void ChildProcess::Kill() {
+    if (started_ && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(pi_.hProcess, 9);
+        WaitForSingleObject(pi_.hProcess, 10000);
+    }
+}
+
 }  // namespace testsupport

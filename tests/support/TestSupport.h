@@ -35,4 +35,25 @@ void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 std::string ToAnsi(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
 
+// A Unix path handed in by the build (Wine's Z: drive is the Unix root).
+std::wstring WinePathFromUnix(const char* path);
+
+// A child process, killed on destruction if still running.
+class ChildProcess {
+public:
+    ChildProcess(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder = L"");
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    bool Started() const { return started_; }
+    DWORD Pid() const { return pi_.dwProcessId; }
+    // True when the process ended within `ms`; its exit code goes to *code.
+    bool Wait(DWORD ms, DWORD* code = nullptr) const;
+    void Kill();
+
+private:
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+};
+
 }  // namespace testsupport
