@@ -1,0 +1,565 @@
+#include "frame/cMenuBar.h"
+
+#include <algorithm>
+
+#include "frame/cToolbarMenu.h"
+#include "plumbing/GSubclass.h"
+
+namespace {
+
+constexpr UINT kMessages[] = {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_DRAWITEM, WM_MEASUREITEM, WM_MENUCHAR};
+
+constexpr OLE_COLOR kBtnHighlight = 0x80000014;  // system colour COLOR_BTNHIGHLIGHT
+constexpr OLE_COLOR kBtnShadow = 0x80000010;     // system colour COLOR_BTNSHADOW
+
+// Selects an object into a DC for the length of a scope.
+class SelectGuard {
+public:
+    SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    ~SelectGuard() {
+        if (previous_) SelectObject(dc_, previous_);
+    }
+    SelectGuard(const SelectGuard&) = delete;
+    SelectGuard& operator=(const SelectGuard&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+class SolidBrush {
+public:
+    explicit SolidBrush(COLORREF color) : brush_(CreateSolidBrush(color)) {}
+    ~SolidBrush() {
+        if (brush_) DeleteObject(brush_);
+    }
+    SolidBrush(const SolidBrush&) = delete;
+    SolidBrush& operator=(const SolidBrush&) = delete;
+    HBRUSH get() const noexcept { return brush_; }
+
+private:
+    HBRUSH brush_;
+};
+
+// Unlocks window updates however Attach leaves.
+struct UpdateUnlock {
+    ~UpdateUnlock() { LockWindowUpdate(nullptr); }
+};
+
+}  // namespace
+
+cMenuBar::cMenuBar()
+    : textFont_(MakeRef<StdFont>(L"MS Sans Serif")), glyphFont_(MakeRef<StdFont>(L"Marlett")) {
+    // Marlett maps letters to symbols; without the symbol charset the font
+    // mapper may pick a text font for the locale's code page instead.
+    glyphFont_->Charset(SYMBOL_CHARSET);
+    glyphFont_->Size(textFont_->Size() * 1.2);
+}
+
+cMenuBar::~cMenuBar() {
+    // A running timer is kept alive by the timer table and calls back into
+    // this object; it must be stopped and cut loose before this object goes.
+    if (timer_) {
+        timer_->ThatTime = nullptr;
+        timer_->Interval(0);
+    }
+    Detach();
+}
+
+void cMenuBar::hMenu(HMENU hTheMenu) {
+    menu_ = hTheMenu;
+}
+
+HMENU cMenuBar::hMenu() const {
+    return menu_;
+}
+
+void cMenuBar::Attach(HWND lhWnd) {
+    LockWindowUpdate(lhWnd);
+    const UpdateUnlock unlock;
+    Detach();
+    window_ = lhWnd;
+    tracker_ = MakeRef<cToolbarMenu>();
+    tracker_->Attach(window_, this);
+    for (const UINT message : kMessages) GSubclass::AttachMessage(this, window_, message);
+}
+
+void cMenuBar::Detach() {
+    if (window_) {
+        for (const UINT message : kMessages) GSubclass::DetachMessage(this, window_, message);
+    }
+    if (tracker_) {
+        // Released through a copy: the tracker's Detach sends a message that
+        // may come back here.
+        const Ref<cToolbarMenu> tracker = std::move(tracker_);
+        tracker->Detach();
+    }
+}
+
+void cMenuBar::CaptionHeight(int lHeight) {
+    captionHeight_ = lHeight;
+}
+
+void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int lHeight, int lYoffset) {
+    if (!menu_) {
+        // Rectangles of a menu no longer drawn must not answer hit tests.
+        itemRects_.clear();
+        itemPopups_.clear();
+        return;
+    }
+    workDC_.Width(lWidth);
+    workDC_.Height(lHeight);
+    const HDC dc = workDC_.hDC();
+    const SelectGuard font(dc, hFnt);
+    itemRects_.clear();
+    itemPopups_.clear();
+
+    const int n = GetMenuItemCount(menu_);
+    if (n <= 0) return;
+
+    BitBlt(dc, 0, 0, lWidth, lHeight, lhDC, lLeft, lTop + 2, SRCCOPY);
+    SetBkMode(dc, TRANSPARENT);
+    int x = 8;
+    for (int p = 0; p < n; ++p) {
+        if (GetMenuItemID(menu_, p) != static_cast<UINT>(-1)) continue;  // command items take no room
+        MENUITEMINFOW info;
+        std::wstring text;
+        ReadMenuItem(menu_, static_cast<UINT>(p), true, MIIM_TYPE, info, text);
+
+        RECT measure{0, 0, 0, lHeight};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measure, DT_CALCRECT);
+        const int tw = measure.right - measure.left;
+        const int th = measure.bottom - measure.top;
+        RECT textRect{x, 2, x + tw, 2 + th};
+        RECT itemRect = textRect;
+        InflateRect(&itemRect, 2, 2);
+
+        const int k = static_cast<int>(itemRects_.size()) + 1;
+        const bool pressed = k == pressedItem_;
+        const bool hover = k == hoverItem_;
+        if (pressed && hover) {
+            SetTextColor(dc, TranslateColor(activeMenuColorOver_));
+            DrawEdge(dc, &itemRect, BDR_SUNKENOUTER, BF_RECT);
+            OffsetRect(&textRect, 1, 1);
+        } else if (pressed || hover) {
+            SetTextColor(dc, TranslateColor(activeMenuColorOver_));
+            DrawEdge(dc, &itemRect, BDR_RAISEDINNER, BF_RECT);
+        } else {
+            SetTextColor(dc, TranslateColor(activeMenuColor_));
+        }
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_SINGLELINE);
+
+        OffsetRect(&itemRect, lLeft, lYoffset);
+        itemRects_.push_back(itemRect);
+        itemPopups_.push_back(GetSubMenu(menu_, p));
+        x += tw + 11;
+    }
+    BitBlt(lhDC, lLeft, lTop + 2, lWidth, lHeight, dc, 0, 0, SRCCOPY);
+}
+
+void cMenuBar::SetFont(const Ref<StdFont>& font) {
+    if (font) textFont_ = font;
+}
+
+void cMenuBar::SetColors(OLE_COLOR normal, OLE_COLOR over, OLE_COLOR inactive, OLE_COLOR background) {
+    activeMenuColor_ = normal;
+    activeMenuColorOver_ = over;
+    inActiveMenuColor_ = inactive;
+    menuBackgroundColor_ = background;
+}
+
+int cMenuBar::ItemCount() const {
+    return static_cast<int>(itemRects_.size());
+}
+
+HMENU cMenuBar::SubMenu(int k) const {
+    return k >= 1 && k <= ItemCount() ? itemPopups_[static_cast<size_t>(k - 1)] : nullptr;
+}
+
+int cMenuBar::HitTestPoint(POINT screen) const {
+    RECT window{};
+    GetWindowRect(window_, &window);
+    const POINT bar{screen.x - window.left, screen.y - (window.top + captionHeight_)};
+    for (int k = 1; k <= ItemCount(); ++k) {
+        if (PtInRect(&itemRects_[static_cast<size_t>(k - 1)], bar)) return k;
+    }
+    return 0;
+}
+
+int cMenuBar::HitTestCursor() const {
+    if (ItemCount() < 1) return 0;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return HitTestPoint(cursor);
+}
+
+void cMenuBar::SetPressed(int k, bool flag) {
+    if (flag) pressedItem_ = k;
+    else if (pressedItem_ == k) pressedItem_ = -1;
+    Repaint();
+}
+
+void cMenuBar::SetHover(int k) {
+    hoverItem_ = k;
+    Repaint();
+}
+
+void cMenuBar::ItemScreenRect(int k, RECT& rect) const {
+    if (k < 1 || k > ItemCount()) return;
+    RECT window{};
+    GetWindowRect(window_, &window);
+    rect = itemRects_[static_cast<size_t>(k - 1)];
+    OffsetRect(&rect, window.left, window.top + captionHeight_);
+}
+
+void cMenuBar::Repaint() {
+    // The engine repaints the whole frame, and the painter renders the bar.
+    if (window_) SendMessageW(window_, WM_NCPAINT, 0, 0);
+}
+
+void cMenuBar::TrackMouse() {
+    const int h = HitTestCursor();
+    if (h != hoverItem_) {
+        hoverItem_ = h;
+        Repaint();
+    }
+    if (!timer_) {
+        timer_ = MakeRef<CTimer>();
+        timer_->ThatTime = [this] {
+            const Ref<cMenuBar> self(this);
+            try {
+                TrackMouse();
+            } catch (...) {
+                // A failed poll is retried on the next tick.
+            }
+        };
+    }
+    // Only a real item counts: after a popup closes the pressed item is -1,
+    // and polling for it would keep the timer running for good.
+    if (hoverItem_ >= 1 || pressedItem_ >= 1) {
+        if (pressedItem_ > 0 && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) {
+            pressedItem_ = 0;
+            Repaint();
+        }
+        timer_->Interval(50);
+    } else {
+        timer_->Interval(0);
+    }
+}
+
+LRESULT cMenuBar::OnLButtonDown(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = GSubclass::CallOldWindowProc(hWnd, WM_LBUTTONDOWN, wParam, lParam);
+    const int k = HitTestCursor();
+    const bool changed = k != pressedItem_;
+    pressedItem_ = k;
+    if (changed) Repaint();
+    if (k > 0) OpenItem(k);
+    return result;
+}
+
+void cMenuBar::OpenItem(int k) {
+    if (timer_) timer_->Interval(0);
+    // The tracker may be released by a Detach while its menu loop runs.
+    if (const Ref<cToolbarMenu> tracker = tracker_) tracker->TrackPopup(k);
+    ExitMenuLoop();
+}
+
+bool cMenuBar::AltKeyAccelerator(int vKey) {
+    try {
+        // Inside a running menu loop the key belongs to that loop; opening
+        // another would also put its items back under it.
+        if (!menu_ || !tracker_ || tracker_->InLoop()) return false;
+        const int n = GetMenuItemCount(menu_);
+        int k = 0;
+        for (int p = 0; p < n; ++p) {
+            // Numbered as drawn: command items have no button of their own.
+            if (GetMenuItemID(menu_, p) != static_cast<UINT>(-1)) continue;
+            ++k;
+            MENUITEMINFOW info;
+            std::wstring text;
+            if (!ReadMenuItem(menu_, static_cast<UINT>(p), true, MIIM_TYPE | MIIM_DATA, info, text) || text.empty()) {
+                continue;
+            }
+            const wchar_t mnemonic = MnemonicOf(text);
+            if (mnemonic != 0 && mnemonic == UpperChar(static_cast<wchar_t>(vKey))) {
+                SetPressed(k, true);
+                OpenItem(k);
+                return true;
+            }
+        }
+    } catch (...) {
+        // The key passes on to the window.
+    }
+    return false;
+}
+
+void cMenuBar::EnsureWorkDC() {
+    // Popups may open before the bar was ever rendered.
+    if (!workDC_.hDC()) {
+        workDC_.Width(std::max(workDC_.Width(), 1));
+        workDC_.Height(std::max(workDC_.Height(), 1));
+    }
+}
+
+void cMenuBar::MakeOwnerDrawn(HMENU popup, int p, UINT fType, int c) {
+    MENUITEMINFOW info{sizeof(info)};
+    info.fMask = MIIM_TYPE | MIIM_DATA;
+    info.fType = fType | MFT_OWNERDRAW;
+    info.dwItemData = static_cast<ULONG_PTR>(c);
+    SetMenuItemInfoW(popup, static_cast<UINT>(p), TRUE, &info);
+}
+
+void cMenuBar::InitMenuPopup(HMENU popup) {
+    try {
+        const bool known = store_.IsPopupKnown(popup);
+        EnsureWorkDC();
+        const HDC dc = workDC_.hDC();
+        const SelectGuard font(dc, FontHandle());
+        const int n = GetMenuItemCount(popup);
+        MENUITEMINFOW info;
+        std::wstring text;
+        if (known) {
+            // Items may have moved since the popup was prepared (one added or
+            // removed above them); each of ours carries its index, so its
+            // position is brought up to date before anything is looked up by
+            // position.
+            for (int p = 0; p < n; ++p) {
+                if (!ReadMenuItem(popup, static_cast<UINT>(p), true, MIIM_TYPE | MIIM_DATA, info, text)) continue;
+                const int c = static_cast<int>(info.dwItemData);
+                if ((info.fType & MFT_OWNERDRAW) && store_.Contains(c) && store_.Item(c).ownerPopup == popup) {
+                    store_.Item(c).position = p;
+                }
+            }
+        }
+        int maxCaption = 0;
+        int maxShortcut = 0;
+        for (int p = 0; p < n; ++p) {
+            const UINT position = static_cast<UINT>(p);
+            int c = 0;
+            if (!known) {
+                if (!ReadMenuItem(popup, position, true, MIIM_ID | MIIM_TYPE | MIIM_DATA, info, text)) continue;
+                c = store_.AddItem(popup, p, info, text);
+                if (!(info.fType & MFT_OWNERDRAW)) MakeOwnerDrawn(popup, p, info.fType, c);
+            } else {
+                if (!ReadMenuItem(popup, position, true, MIIM_TYPE | MIIM_DATA, info, text)) continue;
+                if (info.fType & MFT_OWNERDRAW) {
+                    c = static_cast<int>(info.dwItemData);
+                } else {
+                    // Reset by the window, or new since the popup was prepared.
+                    c = store_.FindItem(popup, p);
+                    if (!ReadMenuItem(popup, position, true, MIIM_ID | MIIM_TYPE | MIIM_DATA, info, text)) continue;
+                    if (c) store_.StoreItem(c, popup, p, info, text);
+                    else c = store_.AddItem(popup, p, info, text);
+                    MakeOwnerDrawn(popup, p, info.fType, c);
+                }
+            }
+            if (!store_.Contains(c)) continue;
+            const StoredMenuItem& item = store_.Item(c);
+            RECT r{};
+            DrawTextW(dc, item.caption.c_str(), static_cast<int>(item.caption.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+            maxCaption = std::max(maxCaption, static_cast<int>(r.right - r.left + 1));
+            if (!item.shortcut.empty()) {
+                r = RECT{};
+                DrawTextW(dc, item.shortcut.c_str(), static_cast<int>(item.shortcut.size()), &r,
+                          DT_CALCRECT | DT_SINGLELINE);
+                maxShortcut = std::max(maxShortcut, static_cast<int>(r.right - r.left + 1));
+            }
+            popupTextHeight_ = r.bottom - r.top + 1;
+        }
+        store_.SetWidths(popup, maxCaption, maxShortcut);
+    } catch (...) {
+        // Items not prepared stay as the window made them.
+    }
+}
+
+void cMenuBar::ExitMenuLoop() {
+    try {
+        for (int c = 1; c <= store_.Count(); ++c) {
+            const StoredMenuItem& item = store_.Item(c);
+            // Put the record back on the item that carries this index: at its
+            // position when it is still there, else wherever it went. An item
+            // that no longer carries it (removed, or reset by the window) is
+            // left alone rather than overwritten with another item's record.
+            const auto carries = [&](int p) {
+                MENUITEMINFOW info;
+                std::wstring text;
+                return ReadMenuItem(item.ownerPopup, static_cast<UINT>(p), true, MIIM_TYPE | MIIM_DATA, info, text) &&
+                       (info.fType & MFT_OWNERDRAW) && info.dwItemData == static_cast<ULONG_PTR>(c);
+            };
+            int at = carries(item.position) ? item.position : -1;
+            for (int p = 0, n = GetMenuItemCount(item.ownerPopup); at < 0 && p < n; ++p) {
+                if (carries(p)) at = p;
+            }
+            if (at < 0) continue;
+            const MENUITEMINFOW info = store_.RestoreInfo(c);
+            SetMenuItemInfoW(item.ownerPopup, static_cast<UINT>(at), TRUE, &info);
+        }
+    } catch (...) {
+        // What could be restored is; the store is emptied in any case.
+    }
+    store_.Clear();
+}
+
+int cMenuBar::ItemForMeasure(const MEASUREITEMSTRUCT& mis) const {
+    // The item's own index is exact even where identifiers repeat
+    // (separators, equal commands in two popups); the identifier is the
+    // fallback for an item whose data is not ours.
+    const int c = static_cast<int>(mis.itemData);
+    if (store_.Contains(c) && store_.Item(c).savedInfo.wID == mis.itemID) return c;
+    return store_.FindItemByID(mis.itemID);
+}
+
+int cMenuBar::LineHeight() {
+    EnsureWorkDC();
+    const HDC dc = workDC_.hDC();
+    const SelectGuard font(dc, FontHandle());
+    RECT r{};
+    DrawTextW(dc, L"Ag", 2, &r, DT_CALCRECT | DT_SINGLELINE);
+    return r.bottom - r.top + 1;
+}
+
+LRESULT cMenuBar::MeasureItem(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    auto* const mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    if (!mis || mis->CtlType != ODT_MENU) return GSubclass::CallOldWindowProc(hWnd, WM_MEASUREITEM, wParam, lParam);
+    const int c = ItemForMeasure(*mis);
+    if (store_.Contains(c)) {
+        const StoredMenuItem& item = store_.Item(c);
+        mis->itemWidth = static_cast<UINT>(item.captionWidth + 30);
+        if (item.shortcutWidth > 0) mis->itemWidth = static_cast<UINT>(item.captionWidth + item.shortcutWidth + 38);
+        mis->itemHeight = (item.savedInfo.fType & MFT_SEPARATOR) ? 6 : static_cast<UINT>(popupTextHeight_ + 8);
+    } else {
+        // Owner-drawn but never stored: an empty text line's room, so the
+        // menu stays usable.
+        mis->itemWidth = 30;
+        mis->itemHeight = static_cast<UINT>((popupTextHeight_ > 0 ? popupTextHeight_ : LineHeight()) + 8);
+    }
+    return 0;
+}
+
+LRESULT cMenuBar::DrawItem(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    const auto* const dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (!dis || dis->CtlType != ODT_MENU) {
+        GSubclass::CallOldWindowProc(hWnd, WM_DRAWITEM, wParam, lParam);
+        return 0;
+    }
+    const int width = dis->rcItem.right - dis->rcItem.left;
+    const int height = dis->rcItem.bottom - dis->rcItem.top;
+    workDC_.Width(width + 1);
+    workDC_.Height(height + 1);
+    const HDC dc = workDC_.hDC();
+    const SelectGuard font(dc, FontHandle());
+    const RECT r{0, 0, width, height};
+    {
+        const SolidBrush background(TranslateColor(menuBackgroundColor_));
+        const RECT all{0, 0, workDC_.Width(), workDC_.Height()};
+        FillRect(dc, &all, background.get());
+    }
+    SetBkMode(dc, TRANSPARENT);
+
+    MENUITEMINFOW info;
+    std::wstring unused;
+    const HMENU menu = reinterpret_cast<HMENU>(dis->hwndItem);
+    ReadMenuItem(menu, dis->itemID, false, MIIM_STATE | MIIM_TYPE | MIIM_DATA, info, unused);
+    if (info.fType & MFT_SEPARATOR) {
+        const int top = r.top + (r.bottom - r.top - 2) / 2;
+        RECT line{r.left + 8, top, r.right - 8, top + 2};
+        DrawEdge(dc, &line, BDR_SUNKENOUTER, BF_TOP | BF_BOTTOM);
+    } else {
+        const bool radio = info.fType & MFT_RADIOCHECK;
+        const bool disabled = (info.fState & MFS_DISABLED) == MFS_DISABLED;
+        const bool checked = info.fState & MFS_CHECKED;
+        const bool highlighted = info.fState & MFS_HILITE;
+        SetTextColor(dc, TranslateColor(highlighted ? activeMenuColorOver_ : activeMenuColor_));
+        if (checked) {
+            RECT box = r;
+            InflateRect(&box, -4, -4);
+            box.left += 2;
+            box.right = box.left + box.bottom - box.top + 1;
+            DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
+            const SelectGuard glyph(dc, GlyphFontHandle());
+            DrawItemText(dc, radio ? L"h" : L"b", box, disabled, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        }
+        const int c = static_cast<int>(info.dwItemData);
+        if (store_.Contains(c)) {
+            const StoredMenuItem& item = store_.Item(c);
+            RECT text = r;
+            text.left = 24;
+            DrawItemText(dc, item.caption, text, disabled, DT_VCENTER | DT_SINGLELINE);
+            if (!item.shortcut.empty()) {
+                text.left = 24 + item.captionWidth + 8;
+                DrawItemText(dc, item.shortcut, text, disabled, DT_VCENTER | DT_SINGLELINE);
+            }
+        }
+        if (highlighted && !disabled) {
+            RECT edge = r;
+            InflateRect(&edge, -2, 0);
+            DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
+        }
+    }
+    BitBlt(dis->hDC, dis->rcItem.left, dis->rcItem.top, width, height, dc, 0, 0, SRCCOPY);
+    return 0;
+}
+
+void cMenuBar::DrawItemText(HDC dc, const std::wstring& text, const RECT& rect, bool disabled, UINT format) const {
+    RECT r = rect;
+    if (disabled) {
+        // Embossed: a highlight one pixel right and down, the shadow on top.
+        OffsetRect(&r, 1, 1);
+        SetTextColor(dc, TranslateColor(kBtnHighlight));
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+        r = rect;
+        SetTextColor(dc, TranslateColor(kBtnShadow));
+    }
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+}
+
+LRESULT cMenuBar::MenuChar(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    const HMENU popup = reinterpret_cast<HMENU>(lParam);
+    if (!(HIWORD(wParam) & MF_SYSMENU)) {
+        if (const int c = store_.FindMnemonic(popup, static_cast<wchar_t>(LOWORD(wParam)))) {
+            return MAKELRESULT(store_.Item(c).position, MNC_EXECUTE);
+        }
+    }
+    return GSubclass::CallOldWindowProc(hWnd, WM_MENUCHAR, wParam, lParam);
+}
+
+HFONT cMenuBar::FontHandle() const {
+    return textFont_->hFont();
+}
+
+HFONT cMenuBar::GlyphFontHandle() const {
+    // The marks follow the text font, also when the shared font object is
+    // changed after it was handed over.
+    const double size = textFont_->Size() * 1.2;
+    if (glyphFont_->Size() != size) glyphFont_->Size(size);
+    return glyphFont_->hFont();
+}
+
+COLORREF cMenuBar::TranslateColor(OLE_COLOR color) {
+    COLORREF rgb = 0;
+    return OleTranslateColor(color, nullptr, &rgb) == S_OK ? rgb : CLR_INVALID;
+}
+
+MsgResponseMode cMenuBar::MsgResponse() const {
+    return mrConsume;
+}
+
+LRESULT cMenuBar::WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
+    try {
+        switch (iMsg) {
+        case WM_MOUSEMOVE: {
+            const LRESULT result = GSubclass::CallOldWindowProc(hWnd, iMsg, wParam, lParam);
+            TrackMouse();
+            return result;
+        }
+        case WM_LBUTTONDOWN: return OnLButtonDown(hWnd, wParam, lParam);
+        case WM_DRAWITEM: return DrawItem(hWnd, wParam, lParam);
+        case WM_MEASUREITEM: return MeasureItem(hWnd, wParam, lParam);
+        case WM_MENUCHAR: return MenuChar(hWnd, wParam, lParam);
+        default: return GSubclass::CallOldWindowProc(hWnd, iMsg, wParam, lParam);
+        }
+    } catch (...) {
+        // Nothing may unwind into the dispatcher.
+        return 0;
+    }
+}

@@ -1,0 +1,98 @@
+#pragma once
+// The window's menu bar, drawn by the caption painter inside the caption
+// band: one button per top-level popup item, with hover and pressed looks, a
+// 50 ms mouse poll while something is hot, Alt+letter, and the hand-over to
+// the popup tracker. For one menu loop at a time it also draws every popup
+// item of the window itself (owner-drawn in the skin's colours and font) and
+// puts each item back exactly as it was when the loop ends.
+#include <windows.h>
+#include <ole2.h>
+#include <olectl.h>
+
+#include <vector>
+
+#include "frame/MenuItemStore.h"
+#include "frame/cMemDC.h"
+#include "plumbing/CTimer.h"
+#include "plumbing/ISubclass.h"
+#include "plumbing/StdFont.h"
+
+class cToolbarMenu;
+
+class cMenuBar : public ISubclass {
+public:
+    cMenuBar();
+    ~cMenuBar() override;
+
+    // The menu drawn; null draws nothing.
+    void hMenu(HMENU hTheMenu);
+    HMENU hMenu() const;
+    // Raises PlumbingError when the window cannot be subclassed.
+    void Attach(HWND lhWnd);
+    void Detach();
+    // Distance from the window top to the client area top.
+    void CaptionHeight(int lHeight);
+    // Draws the bar into the band (lLeft, lTop + 2, lWidth x lHeight) of lhDC
+    // and remembers the item rectangles, moved by (lLeft, lYoffset) into the
+    // bar's frame: x from the window's left edge, y from the client top.
+    void Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int lHeight, int lYoffset);
+
+    // For the caption painter.
+    void SetFont(const Ref<StdFont>& font);
+    void SetColors(OLE_COLOR normal, OLE_COLOR over, OLE_COLOR inactive, OLE_COLOR background);
+    // True when vKey is the mnemonic of a bar item and its popup was shown.
+    bool AltKeyAccelerator(int vKey);
+    void InitMenuPopup(HMENU popup);
+    void ExitMenuLoop();
+
+    // For the popup tracker. Items are numbered 1..ItemCount() as drawn.
+    int ItemCount() const;
+    HMENU SubMenu(int k) const;
+    int HitTestPoint(POINT screen) const;
+    void SetPressed(int k, bool flag);
+    void SetHover(int k);
+    void ItemScreenRect(int k, RECT& rect) const;
+
+    // ISubclass
+    MsgResponseMode MsgResponse() const override;
+    LRESULT WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    int HitTestCursor() const;
+    void TrackMouse();
+    void OpenItem(int k);
+    void Repaint();
+    void EnsureWorkDC();
+    void MakeOwnerDrawn(HMENU popup, int p, UINT fType, int c);
+    int ItemForMeasure(const MEASUREITEMSTRUCT& mis) const;
+    int LineHeight();
+
+    LRESULT OnLButtonDown(HWND hWnd, WPARAM wParam, LPARAM lParam);
+    LRESULT MenuChar(HWND hWnd, WPARAM wParam, LPARAM lParam);
+    LRESULT MeasureItem(HWND hWnd, WPARAM wParam, LPARAM lParam);
+    LRESULT DrawItem(HWND hWnd, WPARAM wParam, LPARAM lParam);
+    void DrawItemText(HDC dc, const std::wstring& text, const RECT& rect, bool disabled, UINT format) const;
+
+    HFONT FontHandle() const;
+    HFONT GlyphFontHandle() const;
+    static COLORREF TranslateColor(OLE_COLOR color);
+
+    cMemDC workDC_;
+    Ref<cToolbarMenu> tracker_;
+    HMENU menu_ = nullptr;
+    HWND window_ = nullptr;
+    std::vector<RECT> itemRects_;    // item k at [k - 1]
+    std::vector<HMENU> itemPopups_;  // item k at [k - 1]
+    int pressedItem_ = 0;            // 0 or -1 = none
+    int hoverItem_ = 0;              // 0 or -1 = none
+    OLE_COLOR activeMenuColor_ = 0;
+    OLE_COLOR activeMenuColorOver_ = 0;
+    OLE_COLOR inActiveMenuColor_ = 0x808080;
+    OLE_COLOR menuBackgroundColor_ = 0xFFFFFF;
+    int captionHeight_ = 0;
+    MenuItemStore store_;
+    Ref<StdFont> textFont_;
+    Ref<StdFont> glyphFont_;
+    int popupTextHeight_ = 0;
+    Ref<CTimer> timer_;
+};

@@ -1,0 +1,510 @@
+#include "frame/cMenuBar.h"
+
+#include <gtest/gtest.h>
+
+#include "frame/MenuItemStore.h"
+#include "tests/frame/MenuBarTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+using namespace menubartest;
+
+namespace {
+
+constexpr COLORREF kNormal = RGB(0, 0, 160);  // the test window's colours
+constexpr COLORREF kOver = RGB(200, 0, 0);
+constexpr COLORREF kPopupBack = RGB(255, 255, 240);
+
+SIZE TextSize(HFONT font, const std::wstring& text, UINT format) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT r{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// The menu-font measurement the bar makes for popup columns: width + 1.
+int ColumnWidth(const std::wstring& text) {
+    const Ref<StdFont> font = MakeRef<StdFont>();
+    return TextSize(font->hFont(), text, DT_CALCRECT | DT_SINGLELINE).cx + 1;
+}
+
+// Leftmost column and top row of pixels of one colour inside r.
+POINT FirstPixel(HDC dc, const RECT& r, COLORREF color) {
+    POINT found{-1, -1};
+    for (int x = r.left; x < r.right && found.x < 0; ++x)
+        for (int y = r.top; y < r.bottom; ++y)
+            if (GetPixel(dc, x, y) == color) {
+                found.x = x;
+                break;
+            }
+    for (int y = r.top; y < r.bottom && found.y < 0; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (GetPixel(dc, x, y) == color) {
+                found.y = y;
+                break;
+            }
+    return found;
+}
+
+int CountPixels(HDC dc, const RECT& r, COLORREF color) {
+    int n = 0;
+    for (int x = r.left; x < r.right; ++x)
+        for (int y = r.top; y < r.bottom; ++y) n += GetPixel(dc, x, y) == color;
+    return n;
+}
+
+struct Menus {
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    HMENU edit = CreatePopupMenu();
+    ~Menus() { DestroyMenu(bar); }  // destroys the popups with it
+};
+
+}  // namespace
+
+TEST(MenuItemText, MnemonicIsTheCharacterASingleAmpersandMarks) {
+    const struct {
+        const wchar_t* text;
+        wchar_t mnemonic;
+    } cases[] = {
+        {L"&File", L'F'},   {L"Save &as", L'A'},      {L"No mnemonic", 0}, {L"Trailing&", 0},
+        {L"", 0},           {L"Fish && &Chips", L'C'}, {L"&&Only", 0},      {L"文件(&f)", L'F'},
+        {L"&1 recent", L'1'}, {L"a&&&b", L'B'},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MnemonicOf(c.text), c.mnemonic) << testing::PrintToString(std::wstring(c.text));
+}
+
+TEST(MenuBarRender, PopupItemsOnlyLaidOutLeftToRightWithRectanglesTwoPixelsLarger) {
+    Menus m;
+    AddPopup(m.bar, m.file, L"&File");
+    AddCommand(m.bar, 50, L"&Go");  // a command item: neither drawn nor counted
+    AddPopup(m.bar, m.edit, L"&Edit");
+    FramedWindow w(m.bar);
+    w.Paint();
+
+    ASSERT_EQ(w.bar().ItemCount(), 2);
+    EXPECT_EQ(w.bar().SubMenu(1), m.file);
+    EXPECT_EQ(w.bar().SubMenu(2), m.edit);
+    EXPECT_EQ(w.bar().SubMenu(0), nullptr);
+    EXPECT_EQ(w.bar().SubMenu(3), nullptr);
+
+    const SIZE file = TextSize(w.BarFont(), L"&File", DT_CALCRECT);
+    const SIZE edit = TextSize(w.BarFont(), L"&Edit", DT_CALCRECT);
+    const int top = kCaption / 2 + 2;  // bar row 0 in the window
+    const RECT expected[] = {
+        {kBandLeft + 8 - 2, top, kBandLeft + 8 + file.cx + 2, top + file.cy + 4},
+        {kBandLeft + 8 + file.cx + 11 - 2, top, kBandLeft + 8 + file.cx + 11 + edit.cx + 2, top + edit.cy + 4},
+    };
+    for (int k = 1; k <= 2; ++k) {
+        const RECT r = w.ItemWindowRect(k);
+        const RECT& e = expected[k - 1];
+        EXPECT_EQ(r.left, e.left) << k;
+        EXPECT_EQ(r.top, e.top) << k;
+        EXPECT_EQ(r.right, e.right) << k;
+        EXPECT_EQ(r.bottom, e.bottom) << k;
+    }
+    // Out of range leaves the caller's rectangle alone.
+    RECT untouched{1, 2, 3, 4};
+    w.bar().ItemScreenRect(3, untouched);
+    EXPECT_EQ(untouched.left, 1);
+    EXPECT_EQ(untouched.bottom, 4);
+
+    // Hit-testing in screen coordinates, edges included as PtInRect has them.
+    RECT window{};
+    GetWindowRect(w.hwnd(), &window);
+    const struct {
+        int x, y, item;
+    } hits[] = {
+        {expected[0].left, expected[0].top, 1},           {expected[0].right - 1, expected[0].bottom - 1, 1},
+        {expected[0].right, expected[0].top + 3, 0},      {expected[1].left + 1, expected[1].top + 3, 2},
+        {expected[1].left + 1, expected[1].bottom, 0},    {expected[0].left - 1, expected[0].top, 0},
+    };
+    for (const auto& h : hits) {
+        EXPECT_EQ(w.bar().HitTestPoint(POINT{window.left + h.x, window.top + h.y}), h.item) << h.x << "," << h.y;
+    }
+
+    // The text starts at x = 8 of the band, in the normal colour, over the
+    // band's own background.
+    const RECT firstText{kBandLeft + 8, top + 2, kBandLeft + 8 + file.cx, top + 2 + file.cy};
+    EXPECT_GE(FirstPixel(w.Caption(), firstText, kNormal).x, kBandLeft + 8);
+    EXPECT_GT(CountPixels(w.Caption(), firstText, kNormal), 5);
+    EXPECT_EQ(GetPixel(w.Caption(), expected[0].left, expected[0].top), kBandColor);
+}
+
+TEST(MenuBarRender, NormalHoverPressedAndPressedHoverLooks) {
+    Menus m;
+    AddPopup(m.bar, m.file, L"&File");
+    AddPopup(m.bar, m.edit, L"&Edit");
+    FramedWindow w(m.bar);
+    w.Paint();
+    const RECT item = w.ItemWindowRect(1);
+    const RECT inner{item.left + 1, item.top + 1, item.right - 1, item.bottom - 1};
+    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+
+    const struct {
+        const char* look;
+        int pressed, hover;
+        COLORREF topLeft, bottomRight, text;
+        int shift;
+    } looks[] = {
+        {"normal", 0, 0, kBandColor, kBandColor, kNormal, 0},
+        {"hover", 0, 1, light, shadow, kOver, 0},
+        {"pressed", 1, 0, light, shadow, kOver, 0},
+        {"pressed and hover", 1, 1, shadow, light, kOver, 1},
+    };
+    POINT normalText{};
+    for (const auto& l : looks) {
+        SCOPED_TRACE(l.look);
+        w.bar().SetPressed(1, false);
+        w.bar().SetPressed(l.pressed, l.pressed != 0);
+        w.bar().SetHover(l.hover);  // repaints through WM_NCPAINT
+        EXPECT_EQ(GetPixel(w.Caption(), item.left, item.top), l.topLeft);
+        EXPECT_EQ(GetPixel(w.Caption(), item.right - 1, item.bottom - 1), l.bottomRight);
+        const POINT text = FirstPixel(w.Caption(), inner, l.text);
+        if (l.shift == 0 && l.text == kNormal) normalText = text;
+        EXPECT_EQ(text.x, normalText.x + l.shift);
+        EXPECT_EQ(text.y, normalText.y + l.shift);
+        // The other item keeps the normal look.
+        const RECT other = w.ItemWindowRect(2);
+        EXPECT_EQ(GetPixel(w.Caption(), other.left, other.top), kBandColor);
+    }
+    // SetPressed(k, false) only clears its own item.
+    w.bar().SetHover(0);
+    w.bar().SetPressed(2, true);
+    w.bar().SetPressed(1, false);
+    const RECT second = w.ItemWindowRect(2);
+    EXPECT_EQ(GetPixel(w.Caption(), second.left, second.top), light);
+}
+
+TEST(MenuBarRender, NoMenuOrEmptyMenuLeavesTheBandAsPainted) {
+    HMENU empty = CreateMenu();
+    FramedWindow w(empty);
+    w.Paint();
+    EXPECT_EQ(w.bar().ItemCount(), 0);
+    EXPECT_EQ(GetPixel(w.Caption(), kBandLeft + 8, kCaption / 2 + 6), kBandColor);
+    EXPECT_EQ(w.bar().HitTestPoint(POINT{0, 0}), 0);
+    DestroyMenu(empty);
+}
+
+namespace {
+
+// A popup of every kind of item, prepared as a menu loop would prepare it.
+struct PopupFixture {
+    HMENU bar = CreateMenu();
+    HMENU popup = CreatePopupMenu();
+    HMENU other = CreatePopupMenu();
+    HMENU sub = CreatePopupMenu();
+    HMENU small = CreatePopupMenu();
+    std::wstring longText = std::wstring(200, L'x') + L"\t&end";
+    PopupFixture() {
+        AddCommand(popup, 101, L"&Open\tCtrl+O");
+        AddCommand(popup, 102, L"Save &As...", 0, 0, 0x1234);
+        AddSeparator(popup);
+        AddCommand(popup, 103, L"&Left", MFS_CHECKED, MFT_RADIOCHECK);
+        AddCommand(popup, 104, L"E&xit", MFS_DISABLED);
+        AddCommand(popup, 105, L"Fish && &Chips");
+        AddCommand(popup, 106, longText);
+        AddCommand(sub, 111, L"one");
+        AddPopup(popup, sub, L"&Recent");
+        AddCommand(other, 201, L"&Alpha");
+        AddCommand(other, 202, L"Be&ta");
+        AddPopup(bar, popup, L"&File");
+        AddPopup(bar, other, L"&Other");
+        AddCommand(small, 301, L"&Open\tCtrl+O");
+        AddCommand(small, 302, L"Save &As...");
+    }
+    ~PopupFixture() {
+        DestroyMenu(bar);
+        DestroyMenu(small);
+    }
+};
+
+MEASUREITEMSTRUCT Measure(HWND hwnd, HMENU popup, int p) {
+    MENUITEMINFOW info{sizeof(info)};
+    info.fMask = MIIM_ID | MIIM_DATA;
+    GetMenuItemInfoW(popup, static_cast<UINT>(p), TRUE, &info);
+    MEASUREITEMSTRUCT mis{ODT_MENU, 0, info.wID, 0, 0, info.dwItemData};
+    SendMessageW(hwnd, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+    return mis;
+}
+
+}  // namespace
+
+TEST(MenuBarPopups, MeasureItemWidthsFollowTheWidestColumnsAndHeightsTheText) {
+    PopupFixture f;
+    FramedWindow w(f.bar);
+    w.bar().InitMenuPopup(f.popup);
+    w.bar().InitMenuPopup(f.other);
+
+    const int popupCaption = std::max({ColumnWidth(L"&Open"), ColumnWidth(L"Save &As..."), ColumnWidth(L"&Left"),
+                                       ColumnWidth(L"E&xit"), ColumnWidth(L"Fish && &Chips"),
+                                       ColumnWidth(std::wstring(200, L'x')), ColumnWidth(L"&Recent")});
+    const int popupShortcut = std::max(ColumnWidth(L"Ctrl+O"), ColumnWidth(L"&end"));
+    const int otherCaption = std::max(ColumnWidth(L"&Alpha"), ColumnWidth(L"Be&ta"));
+    const Ref<StdFont> font = MakeRef<StdFont>();
+    const int textHeight = TextSize(font->hFont(), L"Ag", DT_CALCRECT | DT_SINGLELINE).cy + 1;
+
+    const struct {
+        HMENU popup;
+        int position;
+        UINT width, height;
+    } cases[] = {
+        {f.popup, 0, UINT(popupCaption + popupShortcut + 38), UINT(textHeight + 8)},  // with a shortcut
+        {f.popup, 1, UINT(popupCaption + popupShortcut + 38), UINT(textHeight + 8)},  // same popup, no tab
+        {f.popup, 2, UINT(popupCaption + popupShortcut + 38), 6},                    // separator
+        {f.popup, 4, UINT(popupCaption + popupShortcut + 38), UINT(textHeight + 8)},
+        {f.other, 0, UINT(otherCaption + 30), UINT(textHeight + 8)},                 // no tab in the popup
+        {f.other, 1, UINT(otherCaption + 30), UINT(textHeight + 8)},
+    };
+    for (const auto& c : cases) {
+        const MEASUREITEMSTRUCT mis = Measure(w.hwnd(), c.popup, c.position);
+        EXPECT_EQ(mis.itemWidth, c.width) << c.position;
+        EXPECT_EQ(mis.itemHeight, c.height) << c.position;
+    }
+
+    // An owner-drawn item the bar never stored still gets usable room.
+    MEASUREITEMSTRUCT stranger{ODT_MENU, 0, 9999, 0, 0, 0};
+    SendMessageW(w.hwnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&stranger));
+    EXPECT_EQ(stranger.itemWidth, 30u);
+    EXPECT_EQ(stranger.itemHeight, UINT(textHeight + 8));
+    w.bar().ExitMenuLoop();
+}
+
+TEST(MenuBarPopups, ExitMenuLoopPutsEveryItemBackExactly) {
+    PopupFixture f;
+    FramedWindow w(f.bar);
+    const auto before = Snapshot(f.popup);
+    const auto otherBefore = Snapshot(f.other);
+
+    w.bar().InitMenuPopup(f.popup);
+    w.bar().InitMenuPopup(f.other);
+    w.bar().InitMenuPopup(f.popup);  // the same popup again in the same loop
+    for (const auto& item : Snapshot(f.popup)) {
+        EXPECT_TRUE(item.type & MFT_OWNERDRAW) << item.id;
+    }
+    w.bar().ExitMenuLoop();
+    EXPECT_EQ(Snapshot(f.popup), before);
+    EXPECT_EQ(Snapshot(f.other), otherBefore);
+    EXPECT_EQ(Snapshot(f.popup)[6].text, f.longText);  // longer than any fixed buffer
+
+    // A second loop starts from scratch.
+    w.bar().InitMenuPopup(f.popup);
+    w.bar().ExitMenuLoop();
+    EXPECT_EQ(Snapshot(f.popup), before);
+}
+
+TEST(MenuBarPopups, ItemsAddedOrRemovedDuringTheLoopDoNotCorruptTheOthers) {
+    PopupFixture f;
+    FramedWindow w(f.bar);
+
+    // Gained: an item inserted at the top of a prepared popup, then the popup
+    // prepared again (it is shown once more in the same loop).
+    w.bar().InitMenuPopup(f.popup);
+    MENUITEMINFOW added{sizeof(added)};
+    added.fMask = MIIM_ID | MIIM_STRING | MIIM_DATA;
+    added.wID = 150;
+    added.dwItemData = 77;
+    added.dwTypeData = const_cast<wchar_t*>(L"&New\tCtrl+N");
+    InsertMenuItemW(f.popup, 0, TRUE, &added);
+    const auto withNew = Snapshot(f.popup);  // the new item plain, the rest owner-drawn
+    w.bar().InitMenuPopup(f.popup);
+    EXPECT_TRUE(Snapshot(f.popup)[0].type & MFT_OWNERDRAW);
+    EXPECT_EQ(Measure(w.hwnd(), f.popup, 0).itemHeight, Measure(w.hwnd(), f.popup, 1).itemHeight);
+    w.bar().ExitMenuLoop();
+    const auto after = Snapshot(f.popup);
+    ASSERT_EQ(after.size(), 9u);
+    EXPECT_EQ(after[0], withNew[0]);
+    EXPECT_EQ(after[1].text, L"&Open\tCtrl+O");
+    EXPECT_EQ(after[2].text, L"Save &As...");
+    EXPECT_EQ(after[2].data, 0x1234u);
+    for (const auto& item : after) EXPECT_FALSE(item.type & MFT_OWNERDRAW) << item.id;
+
+    // Removed: the first item deleted while the popup is open; no item may
+    // take over the record of the one above it.
+    const auto before = Snapshot(f.popup);
+    w.bar().InitMenuPopup(f.popup);
+    DeleteMenu(f.popup, 0, MF_BYPOSITION);
+    w.bar().ExitMenuLoop();
+    auto expected = before;
+    expected.erase(expected.begin());
+    EXPECT_EQ(Snapshot(f.popup), expected);
+}
+
+TEST(MenuBarPopups, MenuCharChoosesTheItemWhoseMnemonicWasTyped) {
+    PopupFixture f;
+    FramedWindow w(f.bar);
+    w.bar().InitMenuPopup(f.popup);
+    w.bar().InitMenuPopup(f.other);
+    const auto menuChar = [&](wchar_t ch, WORD flags, HMENU popup) {
+        return SendMessageW(w.hwnd(), WM_MENUCHAR, MAKEWPARAM(ch, flags), reinterpret_cast<LPARAM>(popup));
+    };
+    const struct {
+        wchar_t ch;
+        WORD flags;
+        HMENU popup;
+        LRESULT result;
+    } cases[] = {
+        {L'o', MF_POPUP, f.popup, MAKELRESULT(0, MNC_EXECUTE)},
+        {L'A', MF_POPUP, f.popup, MAKELRESULT(1, MNC_EXECUTE)},
+        {L'c', MF_POPUP, f.popup, MAKELRESULT(5, MNC_EXECUTE)},  // after a literal "&&"
+        {L'r', MF_POPUP, f.popup, MAKELRESULT(7, MNC_EXECUTE)},  // an item that opens a submenu
+        {L't', MF_POPUP, f.other, MAKELRESULT(1, MNC_EXECUTE)},
+        {L't', MF_POPUP, f.popup, 0},             // another popup's mnemonic: the default answer
+        {L'q', MF_POPUP, f.popup, 0},             // nobody's
+        {L'&', MF_POPUP, f.popup, 0},
+        {L'o', MF_POPUP | MF_SYSMENU, f.popup, 0},  // the system menu is left alone
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(menuChar(c.ch, c.flags, c.popup), c.result) << static_cast<char>(c.ch);
+    }
+    w.bar().ExitMenuLoop();
+    EXPECT_EQ(menuChar(L'o', MF_POPUP, f.popup), 0);  // nothing stored after the loop
+}
+
+namespace {
+
+// Draws popup item p of a prepared popup into a fresh bitmap, as the menu
+// window would, and keeps the result for pixel checks.
+struct DrawnItem {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    RECT rect{0, 0, 180, 22};
+    DrawnItem(HWND hwnd, HMENU popup, int p, UINT extraState = 0, int height = 22) {
+        rect.bottom = height;
+        HDC screen = GetDC(nullptr);
+        dc = CreateCompatibleDC(screen);
+        bitmap = CreateCompatibleBitmap(screen, 200, 40);
+        old = SelectObject(dc, bitmap);
+        ReleaseDC(nullptr, screen);
+        MENUITEMINFOW info{sizeof(info)};
+        info.fMask = MIIM_ID | MIIM_DATA | MIIM_STATE;
+        GetMenuItemInfoW(popup, static_cast<UINT>(p), TRUE, &info);
+        if (extraState) {
+            MENUITEMINFOW state{sizeof(state)};
+            state.fMask = MIIM_STATE;
+            state.fState = info.fState | extraState;
+            SetMenuItemInfoW(popup, static_cast<UINT>(p), TRUE, &state);
+        }
+        DRAWITEMSTRUCT dis{ODT_MENU, 0, info.wID, ODA_DRAWENTIRE, 0, reinterpret_cast<HWND>(popup), dc, rect,
+                           info.dwItemData};
+        SendMessageW(hwnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+    }
+    ~DrawnItem() {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
+};
+
+}  // namespace
+
+TEST(MenuBarPopups, DrawItemLooks) {
+    PopupFixture f;
+    FramedWindow w(f.bar);
+    w.bar().InitMenuPopup(f.popup);
+    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+    const RECT text{24, 0, 180, 22};
+
+    {
+        SCOPED_TRACE("plain item: caption at 24, shortcut column at 24 + widest caption + 8");
+        w.bar().InitMenuPopup(f.small);
+        const DrawnItem d(w.hwnd(), f.small, 0);
+        EXPECT_EQ(d.At(0, 0), kPopupBack);
+        EXPECT_EQ(d.At(179, 21), kPopupBack);
+        const int shortcutLeft = 24 + std::max(ColumnWidth(L"&Open"), ColumnWidth(L"Save &As...")) + 8;
+        const RECT caption{0, 0, shortcutLeft, 22}, shortcut{shortcutLeft, 0, 180, 22};
+        const int captionX = FirstPixel(d.dc, caption, kNormal).x;
+        EXPECT_GE(captionX, 24);
+        EXPECT_LE(captionX, 26);
+        const int shortcutX = FirstPixel(d.dc, shortcut, kNormal).x;
+        EXPECT_GE(shortcutX, shortcutLeft);
+        EXPECT_LE(shortcutX, shortcutLeft + 2);
+        const RECT gap{24 + ColumnWidth(L"&Open"), 0, shortcutLeft, 22};
+        EXPECT_EQ(CountPixels(d.dc, gap, kNormal), 0);
+        EXPECT_EQ(CountPixels(d.dc, text, kOver), 0);
+    }
+    {
+        SCOPED_TRACE("highlighted: the over colour and a raised edge");
+        const DrawnItem d(w.hwnd(), f.popup, 1, MFS_HILITE);
+        EXPECT_GT(CountPixels(d.dc, text, kOver), 5);
+        EXPECT_EQ(d.At(2, 0), light);
+        EXPECT_EQ(d.At(177, 21), shadow);
+    }
+    {
+        SCOPED_TRACE("separator: a sunken line narrowed by 8");
+        const DrawnItem d(w.hwnd(), f.popup, 2, 0, 6);
+        EXPECT_EQ(d.At(8, 2), shadow);
+        EXPECT_EQ(d.At(8, 3), light);
+        EXPECT_EQ(d.At(7, 2), kPopupBack);
+        EXPECT_EQ(d.At(172, 2), kPopupBack);
+    }
+    {
+        SCOPED_TRACE("checked radio: a sunken box with a glyph");
+        const DrawnItem d(w.hwnd(), f.popup, 3);
+        EXPECT_EQ(d.At(6, 4), shadow);  // box left = 4 + 2, top = 4
+        const RECT box{7, 5, 6 + 14, 17};
+        EXPECT_GT(CountPixels(d.dc, box, kNormal), 3);
+    }
+    {
+        SCOPED_TRACE("disabled: embossed in highlight and shadow, never the text colour");
+        const DrawnItem d(w.hwnd(), f.popup, 4, MFS_HILITE);
+        EXPECT_GT(CountPixels(d.dc, text, shadow), 5);
+        EXPECT_GT(CountPixels(d.dc, text, light), 5);
+        EXPECT_EQ(CountPixels(d.dc, text, kNormal), 0);
+        EXPECT_EQ(CountPixels(d.dc, text, kOver), 0);
+        EXPECT_EQ(d.At(2, 0), kPopupBack);  // no raised edge on a disabled item
+    }
+    w.bar().ExitMenuLoop();
+}
+
+namespace {
+
+// Closes whatever menu loop is running, from inside it.
+void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+}
+
+}  // namespace
+
+TEST(MenuBarAltKey, OpensThePopupItemTheBarDrawsUnderThatMnemonic) {
+    Menus m;
+    AddCommand(m.bar, 50, L"&Go");  // a top-level command: no button, no number
+    AddPopup(m.bar, m.file, L"&File");
+    AddPopup(m.bar, m.edit, L"&Edit");
+    AddCommand(m.file, 101, L"&Open");
+    AddCommand(m.edit, 201, L"&Undo");
+    FramedWindow w(m.bar);
+    w.Name(m.file, L"File");
+    w.Name(m.edit, L"Edit");
+    w.Paint();
+
+    const struct {
+        int vKey;
+        bool opened;
+        const wchar_t* popup;
+    } cases[] = {
+        {'E', true, L"init:Edit"}, {'F', true, L"init:File"}, {'G', false, nullptr},
+        {'Q', false, nullptr},     {'U', false, nullptr},  // a popup item's mnemonic is not the bar's
+    };
+    for (const auto& c : cases) {
+        w.events.clear();
+        SetTimer(nullptr, 0, 200, &EndMenuSoon);
+        EXPECT_EQ(w.bar().AltKeyAccelerator(c.vKey), c.opened) << static_cast<char>(c.vKey);
+        if (c.opened) {
+            ASSERT_FALSE(w.events.empty());
+            EXPECT_EQ(w.events.front(), c.popup);
+        } else {
+            EXPECT_TRUE(w.events.empty());
+        }
+        testsupport::PumpFor(250);
+    }
+    // The items of the popup shown are back as they were.
+    EXPECT_EQ(Snapshot(m.edit)[0].text, L"&Undo");
+}
