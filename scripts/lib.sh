@@ -71,6 +71,14 @@ make_prefix() {
     wineserver -w || true
   fi
   mkdir -p "$WINEPREFIX/drive_c/windows/system"
+  # Wine does not find the Marlett font that fonts-wine installs (it is in no
+  # fontconfig folder), so menu check marks and caption buttons would show as
+  # plain letters; a font in the prefix's Fonts folder is always loaded.
+  local marlett=/usr/share/wine/fonts/marlett.ttf
+  if [ -f "$marlett" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
   # Every program of this prefix runs inside one Wine virtual desktop: Wine
   # then draws frames itself, as Windows does, windows of all processes see
   # each other, and hiding or destroying a window does not wait for an X

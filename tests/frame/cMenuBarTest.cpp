@@ -508,3 +508,16 @@ TEST(MenuBarAltKey, OpensThePopupItemTheBarDrawsUnderThatMnemonic) {
     // The items of the popup shown are back as they were.
     EXPECT_EQ(Snapshot(m.edit)[0].text, L"&Undo");
 }
+
+TEST(MenuBarPopups, CheckMarksHaveTheirGlyphFont) {
+    // Without Marlett in the prefix the marks come out as the letters b and h.
+    const Ref<StdFont> marlett = MakeRef<StdFont>(L"Marlett");
+    marlett->Charset(SYMBOL_CHARSET);
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, marlett->hFont());
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(screen, LF_FACESIZE, face);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    EXPECT_STREQ(face, L"Marlett");
+}

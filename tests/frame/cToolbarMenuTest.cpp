@@ -136,6 +136,7 @@ TEST(cToolbarMenu, RealMenuLoopDrivenByInput) {
     s.Add("Edit opened by Alt+E", [&] { expectOpened("Alt+E", {L"init:Edit"}); });
     s.Shot("edit-open-by-alt");
     s.Add("Down", [] { Tap(VK_DOWN); });
+    s.Shot("edit-undo-highlighted");
     s.Add("Enter on Undo", [] { Tap(VK_RETURN); });
     s.Add("Undo chosen", [&] { expectOpened("Enter", {L"cmd:201"}); });
     s.Add("Alt+V", [] { AltTap('V'); });
