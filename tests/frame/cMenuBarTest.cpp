@@ -266,12 +266,21 @@ TEST(MenuBarPopups, MeasureItemWidthsFollowTheWidestColumnsAndHeightsTheText) {
         EXPECT_EQ(mis.itemHeight, c.height) << c.position;
     }
 
+    // A popup that ends in a separator: its items are still a text line high.
+    HMENU tail = CreatePopupMenu();
+    AddCommand(tail, 401, L"&One");
+    AddSeparator(tail);
+    w.bar().InitMenuPopup(tail);
+    EXPECT_EQ(Measure(w.hwnd(), tail, 0).itemHeight, UINT(textHeight + 8));
+    EXPECT_EQ(Measure(w.hwnd(), tail, 1).itemHeight, 6u);
+
     // An owner-drawn item the bar never stored still gets usable room.
     MEASUREITEMSTRUCT stranger{ODT_MENU, 0, 9999, 0, 0, 0};
     SendMessageW(w.hwnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&stranger));
     EXPECT_EQ(stranger.itemWidth, 30u);
     EXPECT_EQ(stranger.itemHeight, UINT(textHeight + 8));
     w.bar().ExitMenuLoop();
+    DestroyMenu(tail);
 }
 
 TEST(MenuBarPopups, ExitMenuLoopPutsEveryItemBackExactly) {
