@@ -44,23 +44,6 @@ TEST(CaptionLayout, ButtonsMoveIntoThePlaceOfMissingOnes) {
     }
 }
 
-TEST(CaptionLayout, StyleBitsChooseTheButtons) {
-    const ButtonSet all = ButtonsForStyle(WS_OVERLAPPEDWINDOW);
-    EXPECT_TRUE(all.close && all.maximize && all.minimize);
-    const ButtonSet dialog = ButtonsForStyle(WS_CAPTION | WS_SYSMENU);
-    EXPECT_TRUE(dialog.close);
-    EXPECT_FALSE(dialog.maximize || dialog.minimize);
-    EXPECT_FALSE(ButtonsForStyle(WS_POPUP).close);
-}
-
-TEST(CaptionLayout, ButtonImagesComeFromTheirCells) {
-    EXPECT_EQ(ButtonSourceX(kSkin, kClose, false), 240);
-    EXPECT_EQ(ButtonSourceX(kSkin, kClose, true), 240);
-    EXPECT_EQ(ButtonSourceX(kSkin, kMaximize, false), 240 + 2 * 19);
-    EXPECT_EQ(ButtonSourceX(kSkin, kMaximize, true), 240 + 19);  // restore image
-    EXPECT_EQ(ButtonSourceX(kSkin, kMinimize, false), 240 + 3 * 19);
-}
-
 TEST(CaptionLayout, RightPieceAndTitleFollowTheWidth) {
     const struct {
         int width;

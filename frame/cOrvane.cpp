@@ -1,0 +1,399 @@
+#include "frame/cOrvane.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "frame/cMenuBar.h"
+#include "frame/cNCCalcSize.h"
+
+namespace {
+
+using namespace CaptionLayout;
+
+// A font this code created, deleted when the guard goes.
+class CreatedFont {
+public:
+    explicit CreatedFont(const LOGFONTW& lf) noexcept : font_(CreateFontIndirectW(&lf)) {}
+    ~CreatedFont() {
+        if (font_) DeleteObject(font_);
+    }
+    CreatedFont(const CreatedFont&) = delete;
+    CreatedFont& operator=(const CreatedFont&) = delete;
+    HFONT get() const noexcept { return font_; }
+
+private:
+    HFONT font_;
+};
+
+// Selects an object into a DC and puts back what it replaced. Declared after
+// the object it selects, so the object is out of the DC before it is deleted.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ obj) noexcept
+        : dc_(dc), previous_(obj ? SelectObject(dc, obj) : nullptr) {}
+    ~SelectedObject() {
+        if (previous_) SelectObject(dc_, previous_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// The window's DC, released in the handler that obtained it.
+class WindowDC {
+public:
+    explicit WindowDC(HWND hWnd) noexcept : hWnd_(hWnd), dc_(GetWindowDC(hWnd)) {}
+    ~WindowDC() {
+        if (dc_) ReleaseDC(hWnd_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND hWnd_;
+    HDC dc_;
+};
+
+// Holds back the window's drawing while Attach rebuilds the frame, and lets
+// it go however Attach ends: a lock left behind would blank the window.
+class WindowUpdateLock {
+public:
+    explicit WindowUpdateLock(HWND hWnd) noexcept { LockWindowUpdate(hWnd); }
+    ~WindowUpdateLock() { LockWindowUpdate(nullptr); }
+    WindowUpdateLock(const WindowUpdateLock&) = delete;
+    WindowUpdateLock& operator=(const WindowUpdateLock&) = delete;
+};
+
+void Blit(HDC to, int x, int y, int cx, int cy, HDC from, int fromX, int fromY) {
+    if (cx > 0 && cy > 0) BitBlt(to, x, y, cx, cy, from, fromX, fromY, SRCCOPY);
+}
+
+std::wstring WindowText(HWND hWnd) {
+    const int n = GetWindowTextLengthW(hWnd);
+    if (n < 1) return {};
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hWnd, text.data(), n + 1)));
+    return text;
+}
+
+// The engine calls the partner from inside the window procedure, where an
+// exception must not pass; a failed operation just leaves its work undone.
+template <class F>
+void Guarded(F&& f) noexcept {
+    try {
+        std::forward<F>(f)();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+cOrvane::cOrvane()
+    : captionFont_(MakeRef<StdFont>(L"MS Sans Serif")), menuFont_(MakeRef<StdFont>(L"MS Sans Serif")) {}
+
+cOrvane::~cOrvane() {
+    // The engine must stop calling back before the members go: the menu bar's
+    // clean-up sends the window messages the engine would answer with a paint.
+    // The window's menu is not put back here, only by Detach.
+    if (engine_) engine_->Detach();
+}
+
+void cOrvane::Detach() {
+    // The engine took the menu off the window; the bar has drawn it since.
+    // Read it before detaching, so a window never painted gets it back too.
+    HMENU menu = engine_ ? engine_->hMenu() : nullptr;
+    if (engine_) engine_->Detach();
+    if (menuBar_) {
+        if (HMENU drawn = menuBar_->hMenu()) menu = drawn;
+        menuBar_->Detach();
+    }
+    if (menu && hWnd_) SetMenu(hWnd_, menu);
+}
+
+void cOrvane::Attach(HWND f, HBITMAP PicCaption, HBITMAP PicBorder, int lButtonWidth,
+                     int lButtonHeight, int lActiveLeftEnd, int lActiveRightStart,
+                     int lActiveRightEnd, int lInactiveOffset) {
+    const WindowUpdateLock lock(f);
+    Detach();
+
+    captionImage_ = std::make_unique<cMemDC>();
+    captionImage_->CreateFromPicture(PicCaption);
+    borderImage_ = std::make_unique<cMemDC>();
+    borderImage_->CreateFromPicture(PicBorder);
+    captionBuffer_ = std::make_unique<cMemDC>();
+    sideBuffer_ = std::make_unique<cMemDC>();
+
+    lButtonWidth_ = lButtonWidth;
+    lButtonHeight_ = lButtonHeight;
+    lActiveLeftEnd_ = lActiveLeftEnd;
+    lActiveRightStart_ = lActiveRightStart;
+    lActiveRightEnd_ = lActiveRightEnd;
+    lInactiveOffset_ = lInactiveOffset;
+    hWnd_ = f;
+
+    menuBar_ = MakeRef<cMenuBar>();
+    menuBar_->Attach(hWnd_);
+    menuBar_->SetFont(menuFont_);
+    menuBar_->SetColors(activeMenuColor_, activeMenuColorOver_, inActiveMenuColor_,
+                        menuBackgroundColor_);
+    menuBar_->CaptionHeight(captionImage_->Height());
+
+    engine_ = MakeRef<cNCCalcSize>();
+    engine_->Attach(this);
+    engine_->Display(f);
+
+    if (IsWindowVisible(hWnd_)) {
+        SetForegroundWindow(hWnd_);
+        SetFocus(hWnd_);
+        SendMessageW(hWnd_, WM_NCACTIVATE, TRUE, 0);  // paint the frame active
+    }
+}
+
+void cOrvane::GetTopMarginHeight(int& cy) {
+    if (captionImage_) cy = captionImage_->Height();
+}
+
+void cOrvane::GetLeftMarginWidth(int& cx) {
+    if (borderImage_) cx = borderImage_->Height();
+}
+
+void cOrvane::GetRightMarginWidth(int& cx) {
+    if (borderImage_) cx = borderImage_->Height();
+}
+
+void cOrvane::GetBottomMarginHeight(int& cy) {
+    if (borderImage_) cy = borderImage_->Height();
+}
+
+CaptionSkin cOrvane::Skin() const {
+    return CaptionSkin{lButtonWidth_,      lButtonHeight_,   lActiveLeftEnd_,
+                       lActiveRightStart_, lActiveRightEnd_, lInactiveOffset_,
+                       captionImage_ ? captionImage_->Height() : 0,
+                       borderImage_ ? borderImage_->Height() : 0};
+}
+
+bool cOrvane::Shown(int index) const {
+    switch (index) {
+    case kClose:
+        return hasClose_;
+    case kMaximize:
+        return hasMaximize_;
+    default:
+        return hasMinimize_;
+    }
+}
+
+bool& cOrvane::Pressed(int index) {
+    switch (index) {
+    case kClose:
+        return closePressed_;
+    case kMaximize:
+        return maximizePressed_;
+    default:
+        return minimizePressed_;
+    }
+}
+
+void cOrvane::NCPaint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
+    // No update lock is taken here: the band reaches the window in one copy
+    // anyway, and a locked window's DC would swallow the paint.
+    Guarded([&] { Paint(hDC, lLeft, lTop, lRight, lBottom); });
+    LockWindowUpdate(nullptr);
+}
+
+void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
+    if (!engine_ || !captionImage_ || !captionImage_->hDC() || !borderImage_ ||
+        !borderImage_->hDC()) {
+        return;
+    }
+    const CaptionSkin skin = Skin();
+    const int H = skin.captionHeight;
+
+    captionBuffer_->Width(lRight - lLeft + 1);
+    captionBuffer_->Height(H);
+    sideBuffer_->Width(2 * borderImage_->Width());
+    sideBuffer_->Height(lBottom - lTop + 1);
+    const HDC band = captionBuffer_->hDC();
+    const HDC image = captionImage_->hDC();
+    if (!band || !sideBuffer_->hDC()) return;
+
+    const bool active = engine_->WindowActive();
+    LOGFONTW lf{};
+    FontToLogFont(captionFont_.get(), hDC, lf);
+    if (active) lf.lfWeight = FW_BOLD;
+    const CreatedFont captionFont(lf);
+    const SelectedObject captionFontSelected(band, captionFont.get());
+
+    const int offset = active ? 0 : lInactiveOffset_;
+    Blit(band, lLeft, lTop, lLeft + lActiveLeftEnd_, H, image, offset, 0);
+    const RightPiece piece = PlaceRightPiece(skin, lLeft, lRight);
+    Blit(band, piece.x, lTop, piece.width, H, image, offset + lActiveRightStart_, 0);
+
+    const ButtonSet shown = ButtonsForStyle(GetWindowLongPtrW(hWnd_, GWL_STYLE));
+    hasMaximize_ = shown.maximize;
+    hasMinimize_ = shown.minimize;
+    hasClose_ = shown.close;
+    buttons_ = ButtonRects(skin, piece, lTop, shown);
+    for (int i = kClose; i <= kMinimize; ++i) DrawButton(band, i, false);
+
+    // After the buttons, as the skin expects: its buttons lie right of the tiles.
+    for (const Span& tile : MiddleTiles(lLeft, piece.x)) {
+        Blit(band, tile.x, 0, tile.width, H, image, lActiveLeftEnd_ + offset + 1, 0);
+    }
+
+    if (!piece.narrow) {
+        SetBkMode(band, TRANSPARENT);
+        SetTextColor(band, TranslateColor(active ? activeCaptionColor_ : inActiveCaptionColor_));
+        std::wstring text = WindowText(hWnd_);
+        if (!text.empty()) {
+            RECT r = CaptionTextRect(skin, lLeft, lRight);
+            DrawTextW(band, text.data(), static_cast<int>(text.size()), &r,
+                      DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        }
+    }
+
+    if (menuBar_) {
+        menuBar_->hMenu(engine_->hMenu());
+        // Top-level items use the caption font at normal weight; MenuFont is
+        // for the popups.
+        lf.lfWeight = FW_NORMAL;
+        const CreatedFont barFont(lf);
+        const MenuBarPlacement bar = PlaceMenuBar(skin, piece);
+        menuBar_->Render(barFont.get(), band, bar.left, bar.top, bar.width, bar.height, bar.yOffset);
+    }
+
+    Blit(hDC, 0, 0, captionBuffer_->Width(), captionBuffer_->Height(), band, 0, 0);
+    PaintBorders(hDC, lLeft, lTop, lRight, lBottom);
+}
+
+void cOrvane::PaintBorders(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
+    const CaptionSkin skin = Skin();
+    const int B = skin.borderSize;
+    const HDC border = borderImage_->hDC();
+    const HDC side = sideBuffer_->hDC();
+    const HDC strip = captionBuffer_->hDC();
+
+    // Left tile in columns 0..B-1, right tile in B..2B-1, each column then
+    // grown downwards by copying the filled part below itself.
+    const int top = lTop + skin.captionHeight;
+    Blit(side, 0, top, B, B, border, 0, 0);
+    Blit(side, B, top, B, B, border, 4 * B, 0);
+    for (const RowCopy& step : DoublingSteps(top, lBottom, B)) {
+        Blit(side, 0, step.to, 2 * B, step.height, side, 0, step.from);
+    }
+    const int h = lBottom - top;
+    Blit(hDC, lLeft, top, B, h, side, 0, top);
+    Blit(hDC, lRight - B, top, B, h, side, B, top);
+
+    // The bottom strip reuses the band buffer, whose caption is on screen now.
+    for (const int x : BottomTiles(lLeft, lRight, B)) Blit(strip, x, 0, B, B, border, 3 * B, 0);
+    Blit(strip, lLeft, 0, B, B, border, 2 * B, 0);
+    Blit(strip, lRight - B, 0, B, B, border, 6 * B, 0);
+    Blit(hDC, lLeft, BottomBorderTop(skin, lBottom), captionBuffer_->Width(), B, strip, 0, 0);
+}
+
+void cOrvane::DrawButton(HDC hDC, int index, bool pressed) {
+    if (!Shown(index) || !captionImage_) return;
+    const bool maximized = (GetWindowLongPtrW(hWnd_, GWL_STYLE) & WS_MAXIMIZE) != 0;
+    const RECT& r = buttons_[index];
+    Blit(hDC, r.left, r.top, lButtonWidth_, lButtonHeight_, captionImage_->hDC(),
+         ButtonSourceX(Skin(), index, maximized), pressed ? lButtonHeight_ : 0);
+}
+
+void cOrvane::HitTest(int x, int y, int& eHitTest) {
+    Guarded([&] {
+        const POINT pt{x, y};
+        if (PtInRect(&kSysMenuHotSpot, pt)) {
+            eHitTest = HTSYSMENU;
+            return;
+        }
+        bool inside[3] = {};
+        bool redraw = false;
+        for (int i = kClose; i <= kMinimize; ++i) {
+            inside[i] = Shown(i) && PtInRect(&buttons_[i], pt);
+            if (inside[i]) eHitTest = HTSYSMENU;
+            redraw = redraw || (Shown(i) && inside[i] != Pressed(i));
+        }
+        if (!redraw) return;
+        // Off a pressed button it shows unpressed; back on it, it stays so.
+        const WindowDC dc(hWnd_);
+        for (int i = kClose; i <= kMinimize; ++i) {
+            if (Shown(i) && inside[i] != Pressed(i)) DrawButton(dc.get(), i, false);
+        }
+    });
+}
+
+void cOrvane::NCMouseDown(int x, int y, bool& bHandled, HDC hDC, int, int, int, int) {
+    Guarded([&] {
+        const POINT pt{x, y};
+        for (int i = kClose; i <= kMinimize; ++i) {
+            if (Shown(i) && PtInRect(&buttons_[i], pt)) {
+                DrawButton(hDC, i, true);
+                Pressed(i) = true;
+                bHandled = true;
+            }
+        }
+    });
+}
+
+void cOrvane::NCMouseUp(int x, int y, HDC hDC, int, int, int, int) {
+    Guarded([&] {
+        const POINT pt{x, y};
+        const auto released = [&](int i) { return Shown(i) && PtInRect(&buttons_[i], pt) && Pressed(i); };
+        if (engine_) {
+            if (released(kClose)) engine_->SysCommand(SC_CLOSE);
+            if (released(kMaximize)) {
+                const bool maximized = (GetWindowLongPtrW(hWnd_, GWL_STYLE) & WS_MAXIMIZE) != 0;
+                engine_->SysCommand(maximized ? SC_RESTORE : SC_MAXIMIZE);
+            }
+            if (released(kMinimize)) engine_->SysCommand(SC_MINIMIZE);
+        }
+        for (int i = kClose; i <= kMinimize; ++i) DrawButton(hDC, i, false);
+    });
+    closePressed_ = maximizePressed_ = minimizePressed_ = false;
+}
+
+void cOrvane::InitMenuPopup(WPARAM wParam, LPARAM) {
+    Guarded([&] {
+        if (menuBar_) menuBar_->InitMenuPopup(reinterpret_cast<HMENU>(wParam));
+    });
+}
+
+void cOrvane::ExitMenuLoop() {
+    Guarded([&] {
+        if (menuBar_) menuBar_->ExitMenuLoop();
+    });
+}
+
+int cOrvane::AltKeyAccelerator(int vKey) {
+    bool used = false;
+    Guarded([&] { used = menuBar_ && menuBar_->AltKeyAccelerator(vKey); });
+    return used ? -1 : 0;
+}
+
+void cOrvane::FontToLogFont(const StdFont* font, HDC hDC, LOGFONTW& lf) {
+    if (!font) return;  // no font object: GDI's default face
+    // Face names hold at most LF_FACESIZE - 1 characters; a longer name is
+    // cut there, never inside a surrogate pair.
+    const std::wstring& name = font->Name();
+    size_t n = std::min<size_t>(name.size(), LF_FACESIZE - 1);
+    if (n < name.size() && n > 0 && IS_HIGH_SURROGATE(name[n - 1])) --n;
+    name.copy(lf.lfFaceName, n);
+    lf.lfFaceName[n] = L'\0';
+    lf.lfHeight = PointSizeToHeight(font->Size(), GetDeviceCaps(hDC, LOGPIXELSY));
+    lf.lfItalic = font->Italic() ? TRUE : FALSE;
+    lf.lfUnderline = font->Underline() ? TRUE : FALSE;
+    lf.lfStrikeOut = font->Strikethrough() ? TRUE : FALSE;
+    lf.lfWeight = font->Bold() ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = font->Charset();
+}
+
+COLORREF cOrvane::TranslateColor(OLE_COLOR color, HPALETTE palette) {
+    COLORREF rgb = 0;
+    return SUCCEEDED(OleTranslateColor(color, palette, &rgb)) ? rgb : CLR_INVALID;
+}
