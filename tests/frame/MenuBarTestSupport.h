@@ -50,6 +50,8 @@ public:
     // The caption band as last painted (window coordinates).
     HDC Caption() const { return caption_.hDC(); }
     void Paint();
+    // Changes the menu handed to the bar at each paint.
+    void Menu(HMENU menu) { menu_ = menu; }
 
     // Names for the popups in the event log ("init:<name>").
     void Name(HMENU popup, const std::wstring& name) { names_[popup] = name; }

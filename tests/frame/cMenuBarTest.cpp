@@ -181,12 +181,23 @@ TEST(MenuBarRender, NormalHoverPressedAndPressedHoverLooks) {
 }
 
 TEST(MenuBarRender, NoMenuOrEmptyMenuLeavesTheBandAsPainted) {
+    Menus m;
+    AddPopup(m.bar, m.file, L"&File");
     HMENU empty = CreateMenu();
-    FramedWindow w(empty);
+    FramedWindow w(m.bar);
     w.Paint();
-    EXPECT_EQ(w.bar().ItemCount(), 0);
-    EXPECT_EQ(GetPixel(w.Caption(), kBandLeft + 8, kCaption / 2 + 6), kBandColor);
-    EXPECT_EQ(w.bar().HitTestPoint(POINT{0, 0}), 0);
+    ASSERT_EQ(w.bar().ItemCount(), 1);
+    const POINT onFile = w.ItemCentre(1);
+    const RECT fileRect = w.ItemWindowRect(1);
+    EXPECT_GT(CountPixels(w.Caption(), fileRect, kNormal), 0);
+    for (HMENU menu : {empty, static_cast<HMENU>(nullptr)}) {
+        w.Menu(menu);
+        w.Paint();
+        EXPECT_EQ(w.bar().ItemCount(), 0);
+        EXPECT_EQ(w.bar().SubMenu(1), nullptr);
+        EXPECT_EQ(w.bar().HitTestPoint(onFile), 0);  // no button of a menu no longer drawn
+        EXPECT_EQ(CountPixels(w.Caption(), fileRect, kNormal), 0);  // the band as the painter left it
+    }
     DestroyMenu(empty);
 }
 
@@ -266,6 +277,15 @@ TEST(MenuBarPopups, MeasureItemWidthsFollowTheWidestColumnsAndHeightsTheText) {
         EXPECT_EQ(mis.itemHeight, c.height) << c.position;
     }
 
+    // Equal identifiers in two popups: each item is measured with its own popup's columns.
+    HMENU twinA = CreatePopupMenu(), twinB = CreatePopupMenu();
+    AddCommand(twinA, 500, L"Short");
+    AddCommand(twinB, 500, L"A much longer caption than the other");
+    w.bar().InitMenuPopup(twinA);
+    w.bar().InitMenuPopup(twinB);
+    EXPECT_EQ(Measure(w.hwnd(), twinA, 0).itemWidth, UINT(ColumnWidth(L"Short") + 30));
+    EXPECT_EQ(Measure(w.hwnd(), twinB, 0).itemWidth, UINT(ColumnWidth(L"A much longer caption than the other") + 30));
+
     // A popup that ends in a separator: its items are still a text line high.
     HMENU tail = CreatePopupMenu();
     AddCommand(tail, 401, L"&One");
@@ -281,6 +301,8 @@ TEST(MenuBarPopups, MeasureItemWidthsFollowTheWidestColumnsAndHeightsTheText) {
     EXPECT_EQ(stranger.itemHeight, UINT(textHeight + 8));
     w.bar().ExitMenuLoop();
     DestroyMenu(tail);
+    DestroyMenu(twinA);
+    DestroyMenu(twinB);
 }
 
 TEST(MenuBarPopups, ExitMenuLoopPutsEveryItemBackExactly) {
@@ -474,9 +496,21 @@ TEST(MenuBarPopups, DrawItemLooks) {
 
 namespace {
 
-// Closes whatever menu loop is running, from inside it.
-void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
+// Closes whatever menu loop is running, from inside it, every 200 ms.
+void CALLBACK EndMenuTick(HWND, UINT, UINT_PTR, DWORD) {
+    EndMenu();
+}
+
+cMenuBar* g_bar = nullptr;
+bool g_nestedAnswer = true;
+bool g_stillOwnerDrawn = false;
+HMENU g_popup = nullptr;
+
+// Offers another Alt key while a popup is open, then closes the popup.
+void CALLBACK NestedAltKey(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
+    g_nestedAnswer = g_bar->AltKeyAccelerator('E');
+    g_stillOwnerDrawn = Snapshot(g_popup)[0].type & MFT_OWNERDRAW;
     EndMenu();
 }
 
@@ -484,38 +518,54 @@ void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST(MenuBarAltKey, OpensThePopupItemTheBarDrawsUnderThatMnemonic) {
     Menus m;
+    HMENU extras = CreatePopupMenu();
     AddCommand(m.bar, 50, L"&Go");  // a top-level command: no button, no number
     AddPopup(m.bar, m.file, L"&File");
     AddPopup(m.bar, m.edit, L"&Edit");
+    AddPopup(m.bar, extras, L"&Extras");  // the same mnemonic as Edit
     AddCommand(m.file, 101, L"&Open");
     AddCommand(m.edit, 201, L"&Undo");
+    AddCommand(extras, 301, L"&Tools");
     FramedWindow w(m.bar);
     w.Name(m.file, L"File");
     w.Name(m.edit, L"Edit");
+    w.Name(extras, L"Extras");
     w.Paint();
 
     const struct {
         int vKey;
-        bool opened;
-        const wchar_t* popup;
+        std::vector<std::wstring> opened;
     } cases[] = {
-        {'E', true, L"init:Edit"}, {'F', true, L"init:File"}, {'G', false, nullptr},
-        {'Q', false, nullptr},     {'U', false, nullptr},  // a popup item's mnemonic is not the bar's
+        {'E', {L"init:Edit"}},  // once: the first item with the mnemonic, not one after the other
+        {'F', {L"init:File"}},
+        {'G', {}},              // a command item's mnemonic opens nothing
+        {'Q', {}},
+        {'U', {}},  // a popup item's mnemonic is not the bar's
     };
+    const UINT_PTR closer = SetTimer(nullptr, 0, 200, &EndMenuTick);
     for (const auto& c : cases) {
         w.events.clear();
-        SetTimer(nullptr, 0, 200, &EndMenuSoon);
-        EXPECT_EQ(w.bar().AltKeyAccelerator(c.vKey), c.opened) << static_cast<char>(c.vKey);
-        if (c.opened) {
-            ASSERT_FALSE(w.events.empty());
-            EXPECT_EQ(w.events.front(), c.popup);
-        } else {
-            EXPECT_TRUE(w.events.empty());
+        EXPECT_EQ(w.bar().AltKeyAccelerator(c.vKey), !c.opened.empty()) << static_cast<char>(c.vKey);
+        std::vector<std::wstring> opened;
+        for (const auto& e : w.events) {
+            if (e.rfind(L"init:", 0) == 0) opened.push_back(e);
         }
-        testsupport::PumpFor(250);
+        EXPECT_EQ(opened, c.opened) << static_cast<char>(c.vKey);
     }
-    // The items of the popup shown are back as they were.
+    KillTimer(nullptr, closer);
     EXPECT_EQ(Snapshot(m.edit)[0].text, L"&Undo");
+
+    // While a popup is open, another Alt key is the menu loop's: it neither
+    // opens a menu nor puts the open popup's items back under it.
+    g_bar = &w.bar();
+    g_popup = m.file;
+    SetTimer(nullptr, 0, 150, &NestedAltKey);
+    EXPECT_TRUE(w.bar().AltKeyAccelerator('F'));
+    EXPECT_FALSE(g_nestedAnswer);
+    EXPECT_TRUE(g_stillOwnerDrawn);
+    EXPECT_EQ(Snapshot(m.file)[0].text, L"&Open");
+    EXPECT_FALSE(Snapshot(m.file)[0].type & MFT_OWNERDRAW);
+    g_bar = nullptr;
 }
 
 TEST(MenuBarPopups, CheckMarksHaveTheirGlyphFont) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "plumbing/mDeclares.h"
 #include "tests/frame/MenuBarTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -170,4 +171,23 @@ TEST(cToolbarMenu, RealMenuLoopDrivenByInput) {
     // Every item is back as it was.
     EXPECT_EQ(Snapshot(m.file), fileBefore);
     EXPECT_EQ(Snapshot(m.edit), editBefore);
+}
+
+namespace {
+void CALLBACK EndMenuOnce(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+}
+}  // namespace
+
+TEST(cToolbarMenu, MenuFilterIsInstalledOnlyWhileAPopupIsShownAndForgetsTheTrackerOnDetach) {
+    BarMenus m;
+    FramedWindow w(m.bar);
+    SetTimer(nullptr, 0, 150, &EndMenuOnce);
+    ASSERT_TRUE(w.bar().AltKeyAccelerator('F'));
+    EXPECT_FALSE(mDeclares::MenuFilterInstalled());
+    EXPECT_NE(mDeclares::MenuTracker(), nullptr);
+    w.bar().Detach();
+    // The hook module must not keep a pointer to a tracker that is gone.
+    EXPECT_EQ(mDeclares::MenuTracker(), nullptr);
 }
