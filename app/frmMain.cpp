@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "app/CatalogueList.h"
 #include "app/FrameBox.h"
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
@@ -180,6 +181,7 @@ void frmMain::CreateControls() {
 
     HWND frame3 = FrameBox::Create(hwnd_, IdFrame3, Px(120), Px(4800), Px(7935), Px(615));
     MakeControl(frame3, L"STATIC", L"作者：", SS_LEFT | SS_NOPREFIX, IdLabel2, 360, 240, 630, 210, label);
+    CreateLinks(frame3);
 
     // The tray popup `mnu`: a top-level item holding the commands.
     menu_ = CreateMenu();
@@ -194,6 +196,31 @@ void frmMain::CreateControls() {
     AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"");
 }
 
+void frmMain::CreateLinks(HWND frame3) {
+    // The links' saved properties: everything else keeps the control's default.
+    const auto saved = [](const std::wstring& caption, const std::wstring& url, double size) {
+        PropertyBag bag;
+        bag.Set(L"Font", MakeRef<StdFont>(L"宋体", size));
+        bag.Set(L"NormTextColor", OLE_COLOR{RGB(255, 0, 0)});
+        bag.Set(L"HoverTextColor", OLE_COLOR{RGB(255, 0, 0)});
+        bag.Set(L"URL", url);
+        bag.Set(L"Caption", caption);
+        return bag;
+    };
+    ControlAmbient ambient;
+    ambient.Font = uiFont_;
+    ambient.BackColor = kBackColor;
+    ambient.ForeColor = RGB(0, 0, 0);
+    ambient.Name = L"XLinkLabel1";
+    XLinkLabel1 = XLinkLabel::Create(frame3, Px(1080), Px(240), Px(1695), Px(255), ambient);
+    XLinkLabel1->UserControl_ReadProperties(saved(L"Doravel", kAuthorSite, 10.5));
+    ambient.Name = L"xLabel2";
+    xLabel2 = XLinkLabel::Create(frame3, Px(3600), Px(240), Px(4935), Px(255), ambient);
+    xLabel2->UserControl_ReadProperties(saved(kShopPage, kShopPage, 12));
+    // Ready for use, but nothing here starts a download.
+    downloader1 = downloader::Create();
+}
+
 void frmMain::SetupCaption() {
     // The skinned caption, borders and caption menu bar are attached here;
     // until then the window keeps its standard frame.
@@ -204,6 +231,8 @@ void frmMain::Form_Load() {
     SetupCaption();
     for (int frame : {IdFrame1, IdFrame2, IdFrame3}) FrameBox::SetBackColor(Control(frame), kBackColor);
     InvalidateRect(Control(IdLabel2), nullptr, TRUE);
+    xLabel2->BackColor(kBackColor);
+    XLinkLabel1->BackColor(kBackColor);
 
     wchar_t windows[MAX_PATH] = {};
     const UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
@@ -235,13 +264,7 @@ void frmMain::LoadCatalogue() {
         return;
     }
     if (load.state == CatalogueLoad::State::Absent) return;
-    List1.SetRedraw(false);
-    List1.ReserveRows(static_cast<int>(load.rows.size()));
-    for (const WideRow& fields : load.rows) {
-        const int row = List1.AddRow();
-        for (size_t i = 0; i < fields.size(); ++i) List1.SetSubItem(row, static_cast<int>(i) + 1, fields[i]);
-    }
-    List1.SetRedraw(true);
+    FillList(List1, load.rows);
 }
 
 bool frmMain::CmdTmp_Click() {
@@ -255,11 +278,7 @@ bool frmMain::CmdTmp_Click() {
                kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    std::vector<WideRow> rows(static_cast<size_t>(count));
-    for (int r = 0; r < count; ++r) {
-        rows[r].reserve(kFieldCount);
-        for (int f = 1; f <= kFieldCount; ++f) rows[r].push_back(List1.SubItem(r, f));
-    }
+    const std::vector<WideRow> rows = ReadList(List1);
     const auto losing = RowsLosingCharacters(rows);
     if (!losing.empty()) {
         std::wstring names;

@@ -11,6 +11,8 @@
 #include "app/EntryDialog.h"
 #include "app/ListView.h"
 #include "catalogue/CatalogueFile.h"
+#include "controls/XLinkLabel.h"
+#include "controls/downloader.h"
 #include "plumbing/RefCounted.h"
 #include "plumbing/StdFont.h"
 
@@ -84,6 +86,13 @@ public:
     EntryDialog& FrmAddD() { return *dialogs_[2]; }
     EntryDialog& FrmEditD() { return *dialogs_[3]; }
 
+    // The author's two links and the (never started) download control.
+    static constexpr wchar_t kAuthorSite[] = L"https://doravel.example.com/";
+    static constexpr wchar_t kShopPage[] = L"https://shop.doravel.example.com/";
+    Ref<XLinkLabel> XLinkLabel1;
+    Ref<XLinkLabel> xLabel2;
+    Ref<downloader> downloader1;
+
     // Control handles, for tests and the frame.
     HWND Control(int id) const;
 
@@ -100,6 +109,7 @@ private:
     void CreateControls();
     void Form_Load();
     void SetupCaption();
+    void CreateLinks(HWND frame3);
     void LoadCatalogue();
     void OnCommand(int id);
     void SetTimer1(bool enabled);

@@ -310,3 +310,47 @@ TEST(frmMain, TrayMenuHoldsTheFourCommandsInOrder) {
         }
     }
 }
+
+TEST(frmMain, LinksCarryTheirSavedPropertiesAndTheWindowsBackground) {
+    TempDir dir;
+    auto main = OpenMain(dir);
+    ASSERT_TRUE(main->XLinkLabel1 && main->xLabel2);
+    struct Case {
+        XLinkLabel* link;
+        std::wstring caption, url;
+        double size;
+        int x, cx;
+    };
+    const Case cases[] = {
+        {main->XLinkLabel1.get(), L"Doravel", frmMain::kAuthorSite, 10.5, 1080, 1695},
+        {main->xLabel2.get(), frmMain::kShopPage, frmMain::kShopPage, 12, 3600, 4935},
+    };
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.link->Caption(), c.caption);
+        EXPECT_EQ(c.link->url(), c.url);
+        EXPECT_EQ(c.link->Font()->Name(), L"宋体");
+        EXPECT_DOUBLE_EQ(c.link->Font()->Size(), c.size);
+        EXPECT_EQ(c.link->NormTextColor(), static_cast<OLE_COLOR>(RGB(255, 0, 0)));
+        EXPECT_EQ(c.link->HoverTextColor(), static_cast<OLE_COLOR>(RGB(255, 0, 0)));
+        EXPECT_EQ(c.link->BackColor(), static_cast<OLE_COLOR>(frmMain::kBackColor));
+        EXPECT_FALSE(c.link->NormUnderline());
+        EXPECT_TRUE(c.link->HoverUnderline());
+        EXPECT_EQ(GetParent(c.link->hWnd()), main->Control(frmMain::IdFrame3));
+        RECT rc;
+        GetWindowRect(c.link->hWnd(), &rc);
+        MapWindowPoints(nullptr, GetParent(c.link->hWnd()), reinterpret_cast<POINT*>(&rc), 2);
+        EXPECT_EQ(rc.left, MulDiv(c.x, dpi, 1440));
+        EXPECT_EQ(rc.right - rc.left, MulDiv(c.cx, dpi, 1440));
+    }
+    std::vector<std::wstring> opened;
+    main->XLinkLabel1->ShellOpen = [&](const std::wstring& a) { opened.push_back(a); };
+    const HWND link = main->XLinkLabel1->hWnd();
+    SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_EQ(opened, std::vector<std::wstring>{frmMain::kAuthorSite});
+    ASSERT_TRUE(main->downloader1);
+    EXPECT_EQ(main->downloader1->TransfersInFlight(), 0u);
+}

@@ -16,7 +16,9 @@ void LoadsAndSurvives(const std::string& what, const std::string& bytes, int exp
     PromptRecorder prompts(IDYES);
     auto main = OpenMain(dir);
     EXPECT_TRUE(prompts.calls.empty()) << what;
-    if (expectedRows >= 0) EXPECT_EQ(main->List1.Count(), expectedRows) << what;
+    if (expectedRows >= 0) {
+        EXPECT_EQ(main->List1.Count(), expectedRows) << what;
+    }
     for (int r = 0; r < main->List1.Count(); ++r) main->List1.SubItem(r, 2);
     EXPECT_TRUE(main->CmdTmp_Click()) << what;
     const int rows = main->List1.Count();
@@ -33,7 +35,7 @@ TEST(HostileFiles, DamagedCataloguesLoadWithoutHarm) {
     for (auto& c : junk) c = static_cast<char>(random());
     std::string lines200k;
     lines200k.reserve(200000 * 4);
-    for (int i = 0; i < 200000; ++i) lines200k += "x" + std::to_string(i % 10) + "\r\n";
+    for (int i = 0; i < 200000; ++i) lines200k.append("x").append(std::to_string(i % 10)).append("\r\n");
 
     LoadsAndSurvives("10 MB on one line", std::string(10 * 1024 * 1024, 'a'), 1);
     LoadsAndSurvives("binary junk", junk, -1);
