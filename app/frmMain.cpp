@@ -88,6 +88,8 @@ frmMain::~frmMain() {
     if (menu_ && !IsMenu(menu_)) menu_ = nullptr;
     if (menu_) DestroyMenu(menu_);
     if (backBrush_) DeleteObject(backBrush_);
+    if (picCaption_) DeleteObject(picCaption_);
+    if (picBorder_) DeleteObject(picBorder_);
     if (iconBig_) DestroyIcon(iconBig_);
     if (iconSmall_) DestroyIcon(iconSmall_);
 }
@@ -193,7 +195,10 @@ void frmMain::CreateControls() {
     AppendMenuW(popup, MF_STRING, IdMnuAddFolder, L"添加文件夹");
     AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(popup, MF_STRING, IdEnd, L"退出程序");
-    AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"");
+    // The caption menu bar draws this item and opens it with Alt+M; an empty
+    // caption would leave it invisible and out of the keyboard's reach.
+    AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"菜单(&M)");
+    SetMenu(hwnd_, menu_);
 }
 
 void frmMain::CreateLinks(HWND frame3) {
@@ -222,8 +227,41 @@ void frmMain::CreateLinks(HWND frame3) {
 }
 
 void frmMain::SetupCaption() {
-    // The skinned caption, borders and caption menu bar are attached here;
-    // until then the window keeps its standard frame.
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    picCaption_ = static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDB_CAPTION), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    picBorder_ = static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDB_BORDER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!picCaption_ || !picBorder_) return;  // no skin: the standard frame stays
+
+    painter_ = MakeRef<cOrvane>();
+    painter_->ActiveCaptionColor(0xFFFFFF);
+    painter_->InActiveCaptionColor(0xC0C0C0);
+    painter_->ActiveMenuColor(0);
+    painter_->ActiveMenuColorOver(0);
+    painter_->InActiveMenuColor(0);
+    painter_->MenuBackgroundColor(kBackColor);
+    painter_->CaptionFont()->Name(L"宋体");
+    painter_->CaptionFont()->Size(9);
+    painter_->MenuFont()->Name(L"宋体");
+    painter_->MenuFont()->Size(9);
+
+    // The skin's frame is not the system's: keep the client area the size
+    // the layout was made for.
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    try {
+        painter_->Attach(hwnd_, picCaption_, picBorder_, 19, 20, 90, 140, 240, 400);
+    } catch (const std::exception&) {
+        painter_.reset();  // the window keeps its standard frame
+        return;
+    }
+    RECT window, now;
+    GetWindowRect(hwnd_, &window);
+    GetClientRect(hwnd_, &now);
+    SetWindowPos(hwnd_, nullptr, 0, 0, (window.right - window.left) + (client.right - now.right),
+                 (window.bottom - window.top) + (client.bottom - now.bottom),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmMain::Form_Load() {

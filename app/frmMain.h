@@ -12,6 +12,7 @@
 #include "app/ListView.h"
 #include "catalogue/CatalogueFile.h"
 #include "controls/XLinkLabel.h"
+#include "frame/cOrvane.h"
 #include "controls/downloader.h"
 #include "plumbing/RefCounted.h"
 #include "plumbing/StdFont.h"
@@ -92,6 +93,8 @@ public:
     Ref<XLinkLabel> XLinkLabel1;
     Ref<XLinkLabel> xLabel2;
     Ref<downloader> downloader1;
+    // The caption painter, held for the window's whole life.
+    Ref<cOrvane> Painter() const { return painter_; }
 
     // Control handles, for tests and the frame.
     HWND Control(int id) const;
@@ -123,6 +126,9 @@ private:
     HICON iconSmall_ = nullptr;
     HMENU menu_ = nullptr;  // menu bar holding the popup `mnu`
     HBRUSH backBrush_ = nullptr;
+    HBITMAP picCaption_ = nullptr;  // the skin pictures the painter copies
+    HBITMAP picBorder_ = nullptr;
+    Ref<cOrvane> painter_;
     Ref<StdFont> labelFont_;
     Ref<StdFont> uiFont_;
     int dpi_ = 96;
