@@ -292,6 +292,15 @@ void InputScript::Next() {
 }
 
 bool InputScript::Run(DWORD timeoutMs) {
+    // Start from a known input state: earlier test programs on the same
+    // display may leave a button down or the pointer anywhere.
+    INPUT release[2]{};
+    release[0].type = release[1].type = INPUT_MOUSE;
+    release[0].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    release[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, release, sizeof(INPUT));
+    MoveMouse(POINT{5, GetSystemMetrics(SM_CYSCREEN) - 5});
+    testsupport::PumpFor(150);
     g_running = this;
     next_ = 0;
     timer_ = SetTimer(nullptr, 0, 100, &Tick);
