@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include <cstdint>
 #include <cwchar>
 #include <utility>
 
@@ -15,10 +14,9 @@ namespace {
 constexpr wchar_t kImplementationProp[] = L"teskCNCImplementation";
 
 // Attached in this order; WM_SIZE (MDI children only) and WM_DESTROY follow.
-constexpr UINT kMessages[] = {WM_NCCALCSIZE,    WM_NCPAINT,      WM_NCACTIVATE,    WM_NCLBUTTONDOWN,
-                              WM_NCLBUTTONUP,   WM_NCLBUTTONDBLCLK, WM_NCHITTEST,   WM_SETCURSOR,
-                              WM_INITMENU,      WM_INITMENUPOPUP, WM_STYLECHANGED, WM_SETTEXT,
-                              WM_ACTIVATEAPP,   WM_ENTERMENULOOP, WM_EXITMENULOOP};
+constexpr UINT kMessages[] = {WM_NCCALCSIZE,      WM_NCPAINT,   WM_NCACTIVATE, WM_NCLBUTTONDOWN, WM_NCLBUTTONUP,
+                              WM_NCLBUTTONDBLCLK, WM_NCHITTEST, WM_SETCURSOR,  WM_INITMENU,      WM_INITMENUPOPUP,
+                              WM_STYLECHANGED,    WM_SETTEXT,   WM_ACTIVATEAPP, WM_ENTERMENULOOP, WM_EXITMENULOOP};
 
 constexpr UINT kRedrawFlags = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ALLCHILDREN | RDW_UPDATENOW;
 constexpr UINT kFrameChangedFlags =

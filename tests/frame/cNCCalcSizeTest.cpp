@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "plumbing/GSubclass.h"
 #include "plumbing/mDeclares.h"
 #include "tests/support/TestSupport.h"
 
@@ -75,6 +76,7 @@ public:
     }
     void NCMouseDown(int x, int y, bool& bHandled, HDC, int, int, int, int) override {
         log.push_back("down " + std::to_string(x) + "," + std::to_string(y));
+        if (duringPress) duringPress();
         bHandled = handlePress;
     }
     void NCMouseUp(int x, int y, HDC, int, int, int, int) override {
@@ -91,6 +93,7 @@ public:
     int top = 40, left = 4, right = 4, bottom = 4;
     int answer = 0;  // non-zero replaces the engine's hit-test proposal
     bool handlePress = true;
+    std::function<void()> duringPress;
     int paints = 0;
     int proposal = -1;
     POINT hitPoint{};
@@ -102,6 +105,13 @@ private:
         if (!keepMargins) value = mine;
     }
     HWND hWnd_;
+};
+
+// A subclass client of some other window.
+class Bystander : public ISubclass {
+public:
+    MsgResponseMode MsgResponse() const override { return mrPreviousAfter; }
+    LRESULT WindowProc(HWND, UINT, WPARAM, LPARAM) override { return 0; }
 };
 
 // A 400 x 300 window at (100, 100) framed by an engine with a test partner.
@@ -325,13 +335,23 @@ TEST(cNCCalcSize, PressesFollowTheRememberedHitTest) {
     EXPECT_TRUE(p.log.empty());
     EXPECT_TRUE(g_ncDownCodes.empty());
 
-    // A press the partner leaves alone reaches the system with the engine's
-    // code for the pressed point, whatever the message said.
+    // A press the partner leaves alone reaches the window's own procedure
+    // with the engine's code for the pressed point, whatever the message
+    // said, even when the partner's handling dispatched a message of another
+    // subclassed window in between.
+    const HWND button = CreateWindowW(L"BUTTON", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+    const auto bystander = MakeRef<Bystander>();
+    GSubclass::AttachMessage(bystander.get(), button, WM_APP);
+    p.duringPress = [button] { SendMessageW(button, WM_APP, 0, 0); };
     p.answer = 0;
     p.handlePress = false;
     f.HitTest(2, 150);
     f.Press(2, 150, HTCAPTION);
     EXPECT_EQ(g_ncDownCodes, std::vector<WPARAM>{HTLEFT});
+    p.duringPress = nullptr;
+    GSubclass::DetachMessage(bystander.get(), button, WM_APP);
+    DestroyWindow(button);
 
     // Without a partner the system's own code passes through.
     RemovePropW(f.hWnd, L"teskCNCImplementation");
