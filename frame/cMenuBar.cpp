@@ -282,6 +282,9 @@ bool cMenuBar::AltKeyAccelerator(int vKey) {
             }
             const wchar_t mnemonic = MnemonicOf(text);
             if (mnemonic != 0 && mnemonic == UpperChar(static_cast<wchar_t>(vKey))) {
+                // No button drawn for it yet (the bar was not rendered since
+                // the menu changed): nothing could be shown, so keep the key.
+                if (k > ItemCount()) return false;
                 SetPressed(k, true);
                 OpenItem(k);
                 return true;

@@ -566,6 +566,17 @@ TEST(MenuBarAltKey, OpensThePopupItemTheBarDrawsUnderThatMnemonic) {
     EXPECT_EQ(Snapshot(m.file)[0].text, L"&Open");
     EXPECT_FALSE(Snapshot(m.file)[0].type & MFT_OWNERDRAW);
     g_bar = nullptr;
+
+    // A popup added since the last paint has no button yet: the key passes on
+    // rather than being taken for a menu that cannot be shown.
+    HMENU later = CreatePopupMenu();
+    AddCommand(later, 401, L"&Now");
+    AddPopup(m.bar, later, L"&New");
+    EXPECT_FALSE(w.bar().AltKeyAccelerator('N'));
+    w.Paint();
+    const UINT_PTR closeLater = SetTimer(nullptr, 0, 150, &EndMenuTick);
+    EXPECT_TRUE(w.bar().AltKeyAccelerator('N'));
+    KillTimer(nullptr, closeLater);
 }
 
 TEST(MenuBarPopups, CheckMarksHaveTheirGlyphFont) {
