@@ -246,27 +246,28 @@ void frmMain::SetupCaption() {
     painter_->MenuFont()->Name(L"宋体");
     painter_->MenuFont()->Size(9);
 
-    // The skin's frame is not the system's: keep the client area the size
-    // the layout was made for.
-    RECT client;
-    GetClientRect(hwnd_, &client);
     try {
         painter_->Attach(hwnd_, picCaption_, picBorder_, 19, 20, 90, 140, 240, 400);
     } catch (const std::exception&) {
         painter_.reset();  // the window keeps its standard frame
-        return;
     }
-    RECT window, now;
+}
+
+void frmMain::FitClientArea() {
+    // Whatever frame the window wears (skinned, or the system's with its
+    // menu bar), the client area keeps the size the layout was made for.
+    RECT window, client;
     GetWindowRect(hwnd_, &window);
-    GetClientRect(hwnd_, &now);
-    SetWindowPos(hwnd_, nullptr, 0, 0, (window.right - window.left) + (client.right - now.right),
-                 (window.bottom - window.top) + (client.bottom - now.bottom),
+    GetClientRect(hwnd_, &client);
+    SetWindowPos(hwnd_, nullptr, 0, 0, (window.right - window.left) + (Px(8415) - client.right),
+                 (window.bottom - window.top) + (Px(5775) - client.bottom),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmMain::Form_Load() {
     TxtIsMenuClick = L"0";
     SetupCaption();
+    FitClientArea();
     for (int frame : {IdFrame1, IdFrame2, IdFrame3}) FrameBox::SetBackColor(Control(frame), kBackColor);
     InvalidateRect(Control(IdLabel2), nullptr, TRUE);
     xLabel2->BackColor(kBackColor);

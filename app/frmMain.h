@@ -112,6 +112,7 @@ private:
     void CreateControls();
     void Form_Load();
     void SetupCaption();
+    void FitClientArea();
     void CreateLinks(HWND frame3);
     void LoadCatalogue();
     void OnCommand(int id);

@@ -241,8 +241,16 @@ ShortcutResult DeleteShortcut(const std::wstring& windir, const std::wstring& na
         // trailing blank, say) still name a file inside the folder.
         break;
     }
-    if (!DeleteFileW(result.path.c_str())) return Fail(result, HRESULT_FROM_WIN32(GetLastError()));
-    return result;
+    // A shortcut just written may still be held open for a moment by the
+    // shell object that saved it: give it that moment before giving up.
+    for (int attempt = 0;; ++attempt) {
+        if (DeleteFileW(result.path.c_str())) return result;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 20) {
+            return Fail(result, HRESULT_FROM_WIN32(error));
+        }
+        Sleep(25);
+    }
 }
 
 ShortcutResult RewriteShortcut(WshShellObject& shell, const std::wstring& windir,

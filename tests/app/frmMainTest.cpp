@@ -261,10 +261,21 @@ TEST(frmMain, MinimizeGoesToTrayAndComesBack) {
     EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), ownProc);
     EXPECT_TRUE(main->Timer1Enabled());
 
-    // And again: minimizing after a restore goes back to the tray.
+    // And again: minimizing after a restore goes back to the tray, and the
+    // icon's menu still opens.
     ShowWindow(hwnd, SW_MINIMIZE);
     PumpFor(700);
     EXPECT_TRUE(main->InTray());
+    menuSeen = false;
+    const UINT_PTR t2 = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND popup = FindWindowW(L"#32768", nullptr);
+        menuSeen = popup && IsWindowVisible(popup);
+        KillTimer(nullptr, id);
+        EndMenu();
+    });
+    SendMessageW(hwnd, frmMain::WM_TRAYICON, 0, WM_RBUTTONUP);
+    KillTimer(nullptr, t2);
+    EXPECT_TRUE(menuSeen);
 
     // Exit from the tray menu saves and removes icon and hook.
     std::filesystem::remove(dir / L"applist.ini");

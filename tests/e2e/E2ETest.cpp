@@ -10,174 +10,14 @@
 #include <filesystem>
 #include <string>
 
-#include "app/EntryDialog.h"
-#include "app/frmMain.h"
-#include "tests/e2e/Screen.h"
-#include "tests/support/TestSupport.h"
+#include "tests/e2e/Driver.h"
 
 namespace fs = std::filesystem;
 using testsupport::ReadBytes;
 using testsupport::ToAnsi;
 
-namespace {
+using namespace e2e;
 
-std::wstring g_exe;    // the program under test
-std::wstring g_shots;  // where screenshots go
-
-// Wine hands Unix paths through unchanged; its Z: drive is the Unix root.
-std::wstring FromUnixPath(const char* path) {
-    std::wstring out = testsupport::FromUtf8(path);
-    if (!out.empty() && out[0] == L'/') {
-        for (auto& c : out) c = c == L'/' ? L'\\' : c;
-        out = L"Z:" + out;
-    }
-    return out;
-}
-
-std::string AnsiLines(std::initializer_list<std::wstring> lines) {
-    std::string out;
-    for (const auto& l : lines) out += ToAnsi(l) + "\r\n";
-    return out;
-}
-
-template <class F>
-bool WaitFor(F&& done, DWORD ms = 15000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        Sleep(50);
-    }
-    return true;
-}
-
-struct Found {
-    DWORD pid;
-    const wchar_t* cls;
-    std::wstring title;
-    HWND hwnd;
-};
-
-HWND FindTopLevel(DWORD pid, const wchar_t* cls, const std::wstring& title) {
-    Found f{pid, cls, title, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* f = reinterpret_cast<Found*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            wchar_t cls[64] = {}, text[256] = {};
-            GetClassNameW(w, cls, 64);
-            GetWindowTextW(w, text, 256);
-            if (owner == f->pid && IsWindowVisible(w) && lstrcmpiW(cls, f->cls) == 0 &&
-                (f->title.empty() || f->title == text)) {
-                f->hwnd = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&f));
-    return f.hwnd;
-}
-
-HWND WaitTopLevel(DWORD pid, const wchar_t* cls, const std::wstring& title = L"") {
-    HWND found = nullptr;
-    WaitFor([&] { return (found = FindTopLevel(pid, cls, title)) != nullptr; });
-    return found;
-}
-
-HWND Child(HWND parent, int id) {
-    std::pair<int, HWND> search{id, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<std::pair<int, HWND>*>(p);
-            if (GetDlgCtrlID(w) != s->first) return TRUE;
-            s->second = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
-}
-
-// The longest static text of a message box: its message.
-std::wstring MessageText(HWND box) {
-    std::wstring best;
-    EnumChildWindows(
-        box,
-        [](HWND w, LPARAM p) -> BOOL {
-            wchar_t cls[32] = {}, text[512] = {};
-            GetClassNameW(w, cls, 32);
-            GetWindowTextW(w, text, 512);
-            auto* best = reinterpret_cast<std::wstring*>(p);
-            if (lstrcmpiW(cls, L"Static") == 0 && wcslen(text) > best->size()) *best = text;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&best));
-    return best;
-}
-
-void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
-
-void Answer(HWND box, int id) {
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
-}
-
-void Shot(const std::wstring& name) {
-    Sleep(300);  // let the window finish painting
-    SaveScreenshot(g_shots + L"\\" + name + L".bmp");
-}
-
-class Tarvolo {
-public:
-    explicit Tarvolo(const fs::path& exe) {
-        STARTUPINFOW si{sizeof(si)};
-        std::wstring cmd = L"\"" + exe.wstring() + L"\"";
-        const std::wstring dir = exe.parent_path().wstring();
-        started_ = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_);
-        if (started_) main = WaitTopLevel(pi_.dwProcessId, L"TarvoloMain");
-        if (main) list = Child(main, frmMain::IdList1);
-    }
-    ~Tarvolo() {
-        if (!started_) return;
-        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-    Tarvolo(const Tarvolo&) = delete;
-    Tarvolo& operator=(const Tarvolo&) = delete;
-
-    DWORD pid() const { return pi_.dwProcessId; }
-    bool Exited(DWORD ms = 15000) const { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
-    void Click(int id) { Press(Child(main, id)); }
-    int Rows() const { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-    int Selected() const {
-        return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    }
-    // Picks a row with the keyboard, as a person could.
-    void SelectRow(int row) {
-        SendMessageW(list, WM_KEYDOWN, VK_HOME, 0);
-        for (int i = 0; i < row; ++i) SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
-    }
-    HWND Dialog(const std::wstring& caption) { return WaitTopLevel(pid(), L"TarvoloEntryDialog", caption); }
-    HWND Box() { return WaitTopLevel(pid(), L"#32770", L"Tarvolo"); }
-
-    HWND main = nullptr;
-    HWND list = nullptr;
-
-private:
-    PROCESS_INFORMATION pi_{};
-    BOOL started_ = FALSE;
-};
-
-void Fill(HWND dialog, const std::wstring& path, const std::wstring& name, const std::wstring& work,
-          const std::wstring& args, const std::wstring& comment) {
-    SendMessageW(Child(dialog, EntryDialog::IdTxtPath), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    SendMessageW(Child(dialog, EntryDialog::IdTxtName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    SendMessageW(Child(dialog, EntryDialog::IdTxtWork), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(work.c_str()));
-    SendMessageW(Child(dialog, EntryDialog::IdTxtArg), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args.c_str()));
-    SendMessageW(Child(dialog, EntryDialog::IdTxtCom), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(comment.c_str()));
-}
-
-}  // namespace
 
 TEST(EndToEnd, AddEditMoveDeleteExitAndRestart) {
     ASSERT_FALSE(g_exe.empty());
@@ -300,8 +140,8 @@ TEST(EndToEnd, AddEditMoveDeleteExitAndRestart) {
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    if (argc > 1) g_exe = FromUnixPath(argv[1]);
-    g_shots = argc > 2 ? FromUnixPath(argv[2]) : fs::temp_directory_path().wstring();
+    if (argc > 1) g_exe = testsupport::WinePathFromUnix(argv[1]);
+    g_shots = argc > 2 ? testsupport::WinePathFromUnix(argv[2]) : fs::temp_directory_path().wstring();
     fs::create_directories(g_shots);
     return RUN_ALL_TESTS();
 }
