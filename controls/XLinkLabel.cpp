@@ -1,5 +1,7 @@
 #include "controls/XLinkLabel.h"
 
+#include "plumbing/GdiGuards.h"
+
 #include <windowsx.h>
 #include <ole2.h>
 #include <shellapi.h>
@@ -42,44 +44,6 @@ void FollowFace(const StdFont& from, StdFont& to) {
     if (to.Strikethrough() != from.Strikethrough()) to.Strikethrough(from.Strikethrough());
     if (to.Charset() != from.Charset()) to.Charset(from.Charset());
 }
-
-class SelectGuard {
-public:
-    SelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
-    ~SelectGuard() { SelectObject(dc_, old_); }
-    SelectGuard(const SelectGuard&) = delete;
-    SelectGuard& operator=(const SelectGuard&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
-class PaintDC {
-public:
-    explicit PaintDC(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
-    ~PaintDC() { EndPaint(hwnd_, &ps_); }
-    PaintDC(const PaintDC&) = delete;
-    PaintDC& operator=(const PaintDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND hwnd_;
-    PAINTSTRUCT ps_{};
-    HDC dc_;
-};
-
-class Brush {
-public:
-    explicit Brush(COLORREF color) : brush_(CreateSolidBrush(color)) {}
-    ~Brush() { if (brush_) DeleteObject(brush_); }
-    Brush(const Brush&) = delete;
-    Brush& operator=(const Brush&) = delete;
-    HBRUSH get() const { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
 
 }  // namespace
 
@@ -314,11 +278,11 @@ void XLinkLabel::UserControl_MouseMove(int x, int y) {
 
 void XLinkLabel::UserControl_Paint(HDC dc) const {
     RECT bounds{0, 0, m_Width, m_Height};
-    const Brush back(ToRGB(m_BackColor));
+    const SolidBrush back(ToRGB(m_BackColor));
     FillRect(dc, &bounds, back.get());
     if (m_Font && m_DrawFont) FollowFace(*m_Font, *m_DrawFont);
     const HFONT font = m_DrawFont ? m_DrawFont->hFont() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    const SelectGuard selected(dc, font);
+    const SelectedObject selected(dc, font);
     const int savedMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF savedColor = SetTextColor(dc, ToRGB(m_ForeColor));
     // The bounds clip what does not fit, also when printing into a larger DC.

@@ -1,38 +1,10 @@
 #include "frame/cMemDC.h"
 
+#include "plumbing/GdiGuards.h"
+
 #include <utility>
 
 namespace {
-
-// A DC this code created, deleted when the guard goes.
-class CreatedDC {
-public:
-    explicit CreatedDC(HDC dc) noexcept : dc_(dc) {}
-    ~CreatedDC() {
-        if (dc_) DeleteDC(dc_);
-    }
-    CreatedDC(const CreatedDC&) = delete;
-    CreatedDC& operator=(const CreatedDC&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-// Selects an object into a DC and puts back what it replaced.
-class SelectedObject {
-public:
-    SelectedObject(HDC dc, HGDIOBJ obj) noexcept : dc_(dc), previous_(SelectObject(dc, obj)) {}
-    ~SelectedObject() {
-        if (previous_) SelectObject(dc_, previous_);
-    }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 CreatedDC DisplayDC() {
     return CreatedDC(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));

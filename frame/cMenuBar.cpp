@@ -1,5 +1,7 @@
 #include "frame/cMenuBar.h"
 
+#include "plumbing/GdiGuards.h"
+
 #include <algorithm>
 
 #include "frame/cToolbarMenu.h"
@@ -11,35 +13,6 @@ constexpr UINT kMessages[] = {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_DRAWITEM, WM_MEAS
 
 constexpr OLE_COLOR kBtnHighlight = 0x80000014;  // system colour COLOR_BTNHIGHLIGHT
 constexpr OLE_COLOR kBtnShadow = 0x80000010;     // system colour COLOR_BTNSHADOW
-
-// Selects an object into a DC for the length of a scope.
-class SelectGuard {
-public:
-    SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
-    ~SelectGuard() {
-        if (previous_) SelectObject(dc_, previous_);
-    }
-    SelectGuard(const SelectGuard&) = delete;
-    SelectGuard& operator=(const SelectGuard&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-class SolidBrush {
-public:
-    explicit SolidBrush(COLORREF color) : brush_(CreateSolidBrush(color)) {}
-    ~SolidBrush() {
-        if (brush_) DeleteObject(brush_);
-    }
-    SolidBrush(const SolidBrush&) = delete;
-    SolidBrush& operator=(const SolidBrush&) = delete;
-    HBRUSH get() const noexcept { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
 
 // Unlocks window updates however Attach leaves.
 struct UpdateUnlock {
@@ -110,7 +83,7 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
     workDC_.Width(lWidth);
     workDC_.Height(lHeight);
     const HDC dc = workDC_.hDC();
-    const SelectGuard font(dc, hFnt);
+    const SelectedObject font(dc, hFnt);
     itemRects_.clear();
     itemPopups_.clear();
 
@@ -317,7 +290,7 @@ void cMenuBar::InitMenuPopup(HMENU popup) {
         const bool known = store_.IsPopupKnown(popup);
         EnsureWorkDC();
         const HDC dc = workDC_.hDC();
-        const SelectGuard font(dc, FontHandle());
+        const SelectedObject font(dc, FontHandle());
         const int n = GetMenuItemCount(popup);
         MENUITEMINFOW info;
         std::wstring text;
@@ -415,7 +388,7 @@ int cMenuBar::ItemForMeasure(const MEASUREITEMSTRUCT& mis) const {
 int cMenuBar::LineHeight() {
     EnsureWorkDC();
     const HDC dc = workDC_.hDC();
-    const SelectGuard font(dc, FontHandle());
+    const SelectedObject font(dc, FontHandle());
     RECT r{};
     DrawTextW(dc, L"Ag", 2, &r, DT_CALCRECT | DT_SINGLELINE);
     return r.bottom - r.top + 1;
@@ -450,7 +423,7 @@ LRESULT cMenuBar::DrawItem(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     workDC_.Width(width + 1);
     workDC_.Height(height + 1);
     const HDC dc = workDC_.hDC();
-    const SelectGuard font(dc, FontHandle());
+    const SelectedObject font(dc, FontHandle());
     const RECT r{0, 0, width, height};
     {
         const SolidBrush background(TranslateColor(menuBackgroundColor_));
@@ -479,7 +452,7 @@ LRESULT cMenuBar::DrawItem(HWND hWnd, WPARAM wParam, LPARAM lParam) {
             box.left += 2;
             box.right = box.left + box.bottom - box.top + 1;
             DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
-            const SelectGuard glyph(dc, GlyphFontHandle());
+            const SelectedObject glyph(dc, GlyphFontHandle());
             DrawItemText(dc, radio ? L"h" : L"b", box, disabled, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         }
         const int c = static_cast<int>(info.dwItemData);

@@ -1,5 +1,7 @@
 #include "frame/cNCCalcSize.h"
 
+#include "plumbing/GdiGuards.h"
+
 #include <windowsx.h>
 
 #include <cwchar>
@@ -22,22 +24,6 @@ constexpr UINT kRedrawFlags = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ALLCHILDR
 constexpr UINT kFrameChangedFlags =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER;
 constexpr UINT kDragMoveFlags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER;
-
-// A window DC, released with the guard, in the handler that obtained it.
-class WindowDC {
-public:
-    explicit WindowDC(HWND hWnd) noexcept : hWnd_(hWnd), dc_(GetWindowDC(hWnd)) {}
-    ~WindowDC() {
-        if (dc_) ReleaseDC(hWnd_, dc_);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HWND hWnd_;
-    HDC dc_;
-};
 
 // Puts a member back to the value it had when the guard was made, so nested
 // calls leave the outer call's value intact.

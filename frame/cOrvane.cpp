@@ -1,5 +1,7 @@
 #include "frame/cOrvane.h"
 
+#include "plumbing/GdiGuards.h"
+
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -10,54 +12,6 @@
 namespace {
 
 using namespace CaptionLayout;
-
-// A font this code created, deleted when the guard goes.
-class CreatedFont {
-public:
-    explicit CreatedFont(const LOGFONTW& lf) noexcept : font_(CreateFontIndirectW(&lf)) {}
-    ~CreatedFont() {
-        if (font_) DeleteObject(font_);
-    }
-    CreatedFont(const CreatedFont&) = delete;
-    CreatedFont& operator=(const CreatedFont&) = delete;
-    HFONT get() const noexcept { return font_; }
-
-private:
-    HFONT font_;
-};
-
-// Selects an object into a DC and puts back what it replaced. Declared after
-// the object it selects, so the object is out of the DC before it is deleted.
-class SelectedObject {
-public:
-    SelectedObject(HDC dc, HGDIOBJ obj) noexcept
-        : dc_(dc), previous_(obj ? SelectObject(dc, obj) : nullptr) {}
-    ~SelectedObject() {
-        if (previous_) SelectObject(dc_, previous_);
-    }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-// The window's DC, released in the handler that obtained it.
-class WindowDC {
-public:
-    explicit WindowDC(HWND hWnd) noexcept : hWnd_(hWnd), dc_(GetWindowDC(hWnd)) {}
-    ~WindowDC() {
-        if (dc_) ReleaseDC(hWnd_, dc_);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HWND hWnd_;
-    HDC dc_;
-};
 
 // Holds back the window's drawing while Attach rebuilds the frame, and lets
 // it go however Attach ends: a lock left behind would blank the window.

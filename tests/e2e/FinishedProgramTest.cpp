@@ -131,6 +131,7 @@ TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
         MoveTo(grip.x, grip.y);
         Mouse(MOUSEEVENTF_LEFTDOWN);
         for (int i = 1; i <= 10; ++i) MoveTo(grip.x + 6 * i, grip.y + 4 * i);
+        Sleep(250);  // the drag loop polls the pointer: let it see the last move
         Mouse(MOUSEEVENTF_LEFTUP);
         const RECT after = WindowRect(app.main);
         // Wine may drop a move or two of the injected ones: the window

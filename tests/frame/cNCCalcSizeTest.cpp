@@ -159,8 +159,9 @@ bool operator==(const RECT& a, const RECT& b) {
 }
 
 std::string ToString(const RECT& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + ")";
+    char text[64];
+    snprintf(text, sizeof(text), "(%ld, %ld, %ld, %ld)", r.left, r.top, r.right, r.bottom);
+    return text;
 }
 
 void SendMouse(DWORD flags, int dx = 0, int dy = 0) {
@@ -530,6 +531,9 @@ TEST(cNCCalcSize, CaptionDragMovesTheWindow) {
                 Sleep(40);
             }
             MoveTo(target);
+            // The drag loop polls the pointer: let it see the last move
+            // before the button goes up, however busy the machine is.
+            Sleep(250);
             MouseAt(target, MOUSEEVENTF_LEFTUP);
             Sleep(150);
             MoveTo({target.x + 20, target.y + 20});  // after the release: the window stays

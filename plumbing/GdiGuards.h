@@ -1,0 +1,93 @@
+#pragma once
+// One small owner per kind of GDI handle, so a DC or object made in a
+// handler is given back in that handler however it is left.
+#include <windows.h>
+
+// A window's whole DC (caption and borders included), released with the guard.
+class WindowDC {
+public:
+    explicit WindowDC(HWND hWnd) noexcept : hWnd_(hWnd), dc_(GetWindowDC(hWnd)) {}
+    ~WindowDC() {
+        if (dc_) ReleaseDC(hWnd_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND hWnd_;
+    HDC dc_;
+};
+
+// The DC of a WM_PAINT, ended with the guard.
+class PaintDC {
+public:
+    explicit PaintDC(HWND hWnd) noexcept : hWnd_(hWnd), dc_(BeginPaint(hWnd, &ps_)) {}
+    ~PaintDC() { EndPaint(hWnd_, &ps_); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND hWnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+};
+
+// A DC this code created (CreateDC, CreateCompatibleDC), deleted with the guard.
+class CreatedDC {
+public:
+    explicit CreatedDC(HDC dc) noexcept : dc_(dc) {}
+    ~CreatedDC() {
+        if (dc_) DeleteDC(dc_);
+    }
+    CreatedDC(const CreatedDC&) = delete;
+    CreatedDC& operator=(const CreatedDC&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// A GDI object this code created (font, brush, bitmap), deleted with the guard.
+template <class Handle>
+class GdiObject {
+public:
+    explicit GdiObject(Handle handle) noexcept : handle_(handle) {}
+    ~GdiObject() {
+        if (handle_) DeleteObject(handle_);
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    Handle get() const noexcept { return handle_; }
+
+private:
+    Handle handle_;
+};
+
+class CreatedFont : public GdiObject<HFONT> {
+public:
+    explicit CreatedFont(const LOGFONTW& lf) noexcept : GdiObject(CreateFontIndirectW(&lf)) {}
+};
+
+class SolidBrush : public GdiObject<HBRUSH> {
+public:
+    explicit SolidBrush(COLORREF color) noexcept : GdiObject(CreateSolidBrush(color)) {}
+};
+
+// Selects an object into a DC and puts back what it replaced. Declare it
+// after the object it selects, so the object is out of the DC before it is
+// deleted. A null DC or object selects nothing.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ obj) noexcept : dc_(dc), previous_(dc && obj ? SelectObject(dc, obj) : nullptr) {}
+    ~SelectedObject() {
+        if (previous_) SelectObject(dc_, previous_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
