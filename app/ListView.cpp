@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <climits>
+#include <iterator>
 #include <vector>
 
 void ListView::AddColumn(int index, const std::wstring& text, int width) {
@@ -20,7 +22,9 @@ int ListView::AddRow() {
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.lParam = ++nextId;
-    item.iItem = Count();
+    // An index past the end appends; asking for the count first would cost a
+    // message per row while the catalogue loads.
+    item.iItem = INT_MAX;
     item.pszText = const_cast<wchar_t*>(L"");
     return static_cast<int>(SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
@@ -33,16 +37,23 @@ void ListView::SetSubItem(int row, int subItem, const std::wstring& text) {
 }
 
 std::wstring ListView::SubItem(int row, int subItem) const {
-    // The control copies at most cchTextMax characters; grow until it fits.
-    std::vector<wchar_t> buffer(256);
+    // The control copies at most cchTextMax characters. Nearly every field
+    // fits the stack buffer; longer ones grow a heap buffer until they fit.
+    wchar_t small[256];
+    LVITEMW item{};
+    item.iSubItem = subItem;
+    item.pszText = small;
+    item.cchTextMax = static_cast<int>(std::size(small));
+    auto n = static_cast<size_t>(SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+    if (n + 1 < std::size(small)) return std::wstring(small, n);
+    std::vector<wchar_t> buffer(std::size(small));
     for (;;) {
-        LVITEMW item{};
+        buffer.resize(buffer.size() * 4);
         item.iSubItem = subItem;
         item.pszText = buffer.data();
         item.cchTextMax = static_cast<int>(buffer.size());
-        const auto n = static_cast<size_t>(SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+        n = static_cast<size_t>(SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
         if (n + 1 < buffer.size()) return std::wstring(buffer.data(), n);
-        buffer.resize(buffer.size() * 4);
     }
 }
 

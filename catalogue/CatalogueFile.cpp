@@ -40,6 +40,86 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
+bool IsAscii(const char* text, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
+    }
+    return true;
+}
+
+bool IsAscii(const wchar_t* text, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+        if (text[i] >= 0x80) return false;
+    }
+    return true;
+}
+
+// Appends `text` in the ANSI code page to `out`; true when a character had
+// no equivalent there and became the default character. One conversion call
+// per field (none for ASCII), where sizing first and converting next would
+// take two: saving converts every field, and the check before it again.
+bool AppendAnsi(const wchar_t* text, size_t size, std::string& out) {
+    if (size == 0) return false;
+    if (IsAscii(text, size)) {
+        out.append(text, text + size);  // ASCII is the same in every ANSI code page
+        return false;
+    }
+    // The ANSI code page is fixed for the life of the process. One UTF-16
+    // unit never takes more than its longest character, so a buffer of that
+    // many bytes per unit always suffices.
+    static const UINT codePage = GetACP();
+    static const size_t maxBytes = [] {
+        if (codePage == CP_UTF8) return size_t{3};
+        CPINFO info{};
+        return GetCPInfo(codePage, &info) && info.MaxCharSize > 0 ? size_t{info.MaxCharSize} : size_t{4};
+    }();
+    const size_t capacity = size * maxBytes;
+    const size_t start = out.size();
+    out.resize(start + capacity);
+    BOOL usedDefault = FALSE;
+    int n = 0;
+    if (codePage == CP_UTF8) {
+        // UTF-8 holds every character; it accepts neither the best-fit flag
+        // nor the default-character report, and would write nothing with them.
+        n = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(size), out.data() + start,
+                                static_cast<int>(capacity), nullptr, nullptr);
+        usedDefault = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, static_cast<int>(size), nullptr, 0,
+                                          nullptr, nullptr) == 0;
+    } else {
+        // No best-fit mapping: a character the code page lacks must show up
+        // as lost, not silently turn into a look-alike.
+        n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(size), out.data() + start,
+                                static_cast<int>(capacity), nullptr, &usedDefault);
+    }
+    out.resize(start + static_cast<size_t>(n > 0 ? n : 0));
+    return usedDefault != FALSE;
+}
+
+// The file's bytes for `rows`: the layout of SerializeCatalogue (six CR LF
+// lines per row, missing fields empty, extra ones dropped), laid out in UTF-16
+// first and converted in one call. Conversion works character by character
+// and no character spans a line break, so this gives exactly the bytes of
+// converting each field on its own, without a call per field.
+std::string AnsiCatalogue(const std::vector<WideRow>& rows) {
+    constexpr size_t kFields = 6;
+    size_t size = 0;
+    for (const auto& row : rows) {
+        for (size_t i = 0; i < row.size() && i < kFields; ++i) size += row[i].size();
+        size += 2 * kFields;
+    }
+    std::wstring text;
+    text.reserve(size);
+    for (const auto& row : rows) {
+        for (size_t i = 0; i < kFields; ++i) {
+            if (i < row.size()) text += row[i];
+            text += L"\r\n";
+        }
+    }
+    std::string out;
+    AppendAnsi(text.data(), text.size(), out);
+    return out;
+}
+
 }  // namespace
 
 std::wstring SystemErrorText(DWORD error) {
@@ -56,24 +136,22 @@ std::wstring SystemErrorText(DWORD error) {
 
 std::wstring AnsiToWide(const std::string& bytes) {
     if (bytes.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
+    // ASCII reads the same in every ANSI code page; most paths and names are
+    // ASCII, and widening them directly saves a conversion call per field.
+    if (IsAscii(bytes.data(), bytes.size())) return std::wstring(bytes.begin(), bytes.end());
+    // No code page gives more UTF-16 units than it has bytes, so one call
+    // into a buffer of that size does it.
+    std::wstring out(bytes.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(),
+                                      static_cast<int>(out.size()));
+    out.resize(static_cast<size_t>(n > 0 ? n : 0));
     return out;
 }
 
 std::string WideToAnsi(const std::wstring& text, bool* lost) {
-    if (lost) *lost = false;
-    if (text.empty()) return {};
-    BOOL usedDefault = FALSE;
-    // No best-fit mapping: a character the code page lacks must show up as
-    // lost, not silently turn into a look-alike.
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, lost ? &usedDefault : nullptr);
-    if (lost) *lost = usedDefault != FALSE;
+    std::string out;
+    const bool missing = AppendAnsi(text.data(), text.size(), out);
+    if (lost) *lost = missing;
     return out;
 }
 
@@ -153,11 +231,11 @@ CatalogueLoad LoadCatalogueFile(const std::wstring& path) {
 
 std::vector<size_t> RowsLosingCharacters(const std::vector<WideRow>& rows) {
     std::vector<size_t> out;
+    std::string scratch;  // one buffer for every conversion of the check
     for (size_t i = 0; i < rows.size(); ++i) {
         for (const auto& field : rows[i]) {
-            bool lost = false;
-            WideToAnsi(field, &lost);
-            if (lost) {
+            scratch.clear();
+            if (AppendAnsi(field.data(), field.size(), scratch)) {
                 out.push_back(i);
                 break;
             }
@@ -167,15 +245,7 @@ std::vector<size_t> RowsLosingCharacters(const std::vector<WideRow>& rows) {
 }
 
 CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows) {
-    std::vector<CatalogueRow> ansi;
-    ansi.reserve(rows.size());
-    for (const auto& row : rows) {
-        CatalogueRow r;
-        r.reserve(row.size());
-        for (const auto& field : row) r.push_back(WideToAnsi(field));
-        ansi.push_back(std::move(r));
-    }
-    const std::string bytes = SerializeCatalogue(ansi);
+    const std::string bytes = AnsiCatalogue(rows);
 
     CatalogueSave result;
     const auto fail = [&](DWORD error) {

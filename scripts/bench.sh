@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds everything and runs the benchmarks under Wine on a private virtual
+# display; prints the table and keeps it in bench/RESULTS.md. Arguments go to
+# the bench program (--quick: fewer repetitions, for trying it out; a quick
+# run does not replace RESULTS.md; --only load|paint|dispatch|objects|processes runs one
+# section).
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+install_packages
+build_all
+start_xvfb
+cleanup() { wineserver -k 2>/dev/null || true; stop_xvfb; }
+trap cleanup EXIT
+make_prefix
+start_wine
+
+out=$(mktemp)
+wine "$BUILD/bench/tarvolo_bench.exe" "$@" </dev/null >"$out"
+cat "$out"
+case " $* " in
+  *" --quick "* | *" --only "*) ;;
+  *)
+    {
+      echo "# Benchmark results"
+      echo
+      echo "Last run: $(date -u '+%Y-%m-%d %H:%M UTC'), \`scripts/bench.sh\`, Wine $(wine --version 2>/dev/null | sed 's/^wine-//'), $(nproc) CPUs."
+      echo "Figures are medians of repeated runs [min–max]; each ratio divides a median by its floor's median from the same run."
+      echo
+      tr -d '\r' <"$out"
+    } >"$ROOT/bench/RESULTS.md"
+    echo "== written to bench/RESULTS.md"
+    ;;
+esac
+rm -f "$out"
