@@ -30,7 +30,6 @@ EntryDialog::EntryDialog(frmMain& main, Kind kind) : main_(main), kind_(kind) {}
 
 EntryDialog::~EntryDialog() {
     Unload();
-    if (font_) DeleteObject(font_);
 }
 
 int EntryDialog::Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
@@ -111,14 +110,14 @@ void EntryDialog::CreateControls() {
         lf.lfWeight = FW_NORMAL;
         lf.lfCharSet = DEFAULT_CHARSET;
         lstrcpynW(lf.lfFaceName, L"宋体", LF_FACESIZE);
-        font_ = CreateFontIndirectW(&lf);
+        font_.reset(CreateFontIndirectW(&lf));
     }
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto make = [&](HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle, int id,
                           int x, int y, int cx, int cy) {
         HWND h = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, Px(x), Px(y), Px(cx), Px(cy),
                                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         return h;
     };
     constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "catalogue/ShortcutStore.h"
+#include "plumbing/GdiGuards.h"
 
 class frmMain;
 
@@ -64,7 +65,7 @@ private:
     const Kind kind_;
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
-    HFONT font_ = nullptr;
+    GdiObject<HFONT> font_;
     int dpi_ = 96;
     std::wstring txttmp_;    // the entry's name when the dialog opened
     LPARAM editedRow_ = 0;   // the entry an edit dialog is bound to

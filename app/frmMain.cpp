@@ -87,11 +87,6 @@ frmMain::~frmMain() {
     }
     if (menu_ && !IsMenu(menu_)) menu_ = nullptr;
     if (menu_) DestroyMenu(menu_);
-    if (backBrush_) DeleteObject(backBrush_);
-    if (picCaption_) DeleteObject(picCaption_);
-    if (picBorder_) DeleteObject(picBorder_);
-    if (iconBig_) DestroyIcon(iconBig_);
-    if (iconSmall_) DestroyIcon(iconSmall_);
 }
 
 std::wstring frmMain::CataloguePath() const { return CataloguePathFor(options_.catalogueFolder); }
@@ -115,11 +110,11 @@ bool frmMain::Create() {
         dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
         ReleaseDC(nullptr, screen);
     }
-    iconBig_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    iconSmall_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    backBrush_ = CreateSolidBrush(kBackColor);
+    iconBig_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+    iconSmall_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    backBrush_.reset(CreateSolidBrush(kBackColor));
     static const ATOM atom = [instance] {
         WNDCLASSEXW wc{sizeof(wc)};
         wc.lpfnWndProc = WndProc;
@@ -138,8 +133,8 @@ bool frmMain::Create() {
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                             rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
     Form_Load();
     return true;
 }
@@ -228,10 +223,10 @@ void frmMain::CreateLinks(HWND frame3) {
 
 void frmMain::SetupCaption() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    picCaption_ = static_cast<HBITMAP>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDB_CAPTION), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    picBorder_ = static_cast<HBITMAP>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDB_BORDER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    picCaption_.reset(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDB_CAPTION), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    picBorder_.reset(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDB_BORDER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!picCaption_ || !picBorder_) return;  // no skin: the standard frame stays
 
     painter_ = MakeRef<cOrvane>();
@@ -247,7 +242,7 @@ void frmMain::SetupCaption() {
     painter_->MenuFont()->Size(9);
 
     try {
-        painter_->Attach(hwnd_, picCaption_, picBorder_, 19, 20, 90, 140, 240, 400);
+        painter_->Attach(hwnd_, picCaption_.get(), picBorder_.get(), 19, 20, 90, 140, 240, 400);
     } catch (const std::exception&) {
         painter_.reset();  // the window keeps its standard frame
     }
@@ -344,7 +339,7 @@ bool frmMain::CmdTmp2_Click() {
     nid.uID = 0;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_TRAYICON;
-    nid.hIcon = iconSmall_;
+    nid.hIcon = iconSmall_.get();
     lstrcpynW(nid.szTip, L"Tarvolo", static_cast<int>(std::size(nid.szTip)));
     // Without an icon a hidden window could never be brought back.
     if (!Shell_NotifyIconW(NIM_ADD, &nid)) return false;
@@ -546,7 +541,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: {
         RECT rc;
         GetClientRect(hwnd_, &rc);
-        FillRect(reinterpret_cast<HDC>(wParam), &rc, backBrush_);
+        FillRect(reinterpret_cast<HDC>(wParam), &rc, backBrush_.get());
         return 1;
     }
     case WM_CTLCOLORSTATIC:
@@ -554,7 +549,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         const HDC dc = reinterpret_cast<HDC>(wParam);
         SetBkColor(dc, kBackColor);
         SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(backBrush_);
+        return reinterpret_cast<LRESULT>(backBrush_.get());
     }
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == 0) OnCommand(LOWORD(wParam));
@@ -600,7 +595,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             nid.hWnd = hwnd_;
             nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
             nid.uCallbackMessage = WM_TRAYICON;
-            nid.hIcon = iconSmall_;
+            nid.hIcon = iconSmall_.get();
             lstrcpynW(nid.szTip, L"Tarvolo", static_cast<int>(std::size(nid.szTip)));
             Shell_NotifyIconW(NIM_ADD, &nid);
             return 0;

@@ -14,6 +14,7 @@
 #include "controls/XLinkLabel.h"
 #include "frame/cOrvane.h"
 #include "controls/downloader.h"
+#include "plumbing/GdiGuards.h"
 #include "plumbing/RefCounted.h"
 #include "plumbing/StdFont.h"
 
@@ -71,8 +72,8 @@ public:
     bool Form_Unload();
 
     std::wstring CataloguePath() const;
-    HICON Icon() const { return iconBig_; }
-    HICON SmallIcon() const { return iconSmall_; }
+    HICON Icon() const { return iconBig_.get(); }
+    HICON SmallIcon() const { return iconSmall_.get(); }
     HMENU PopupMenu() const;  // the tray menu `mnu`
     bool InTray() const { return trayInstalled_; }
     bool Timer1Enabled() const { return timerEnabled_; }
@@ -123,12 +124,12 @@ private:
 
     Options options_;
     HWND hwnd_ = nullptr;
-    HICON iconBig_ = nullptr;
-    HICON iconSmall_ = nullptr;
+    OwnedIcon iconBig_;
+    OwnedIcon iconSmall_;
     HMENU menu_ = nullptr;  // menu bar holding the popup `mnu`
-    HBRUSH backBrush_ = nullptr;
-    HBITMAP picCaption_ = nullptr;  // the skin pictures the painter copies
-    HBITMAP picBorder_ = nullptr;
+    GdiObject<HBRUSH> backBrush_;
+    GdiObject<HBITMAP> picCaption_;  // the skin pictures the painter copies
+    GdiObject<HBITMAP> picBorder_;
     Ref<cOrvane> painter_;
     Ref<StdFont> labelFont_;
     Ref<StdFont> uiFont_;

@@ -53,16 +53,37 @@ private:
 template <class Handle>
 class GdiObject {
 public:
-    explicit GdiObject(Handle handle) noexcept : handle_(handle) {}
-    ~GdiObject() {
-        if (handle_) DeleteObject(handle_);
-    }
+    explicit GdiObject(Handle handle = nullptr) noexcept : handle_(handle) {}
+    ~GdiObject() { reset(); }
     GdiObject(const GdiObject&) = delete;
     GdiObject& operator=(const GdiObject&) = delete;
     Handle get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != nullptr; }
+    // Takes a new handle, deleting the one held before.
+    void reset(Handle handle = nullptr) noexcept {
+        if (handle_) DeleteObject(handle_);
+        handle_ = handle;
+    }
 
 private:
     Handle handle_;
+};
+
+// An icon this code loaded (LoadImage without LR_SHARED), destroyed with the owner.
+class OwnedIcon {
+public:
+    explicit OwnedIcon(HICON icon = nullptr) noexcept : icon_(icon) {}
+    ~OwnedIcon() { reset(); }
+    OwnedIcon(const OwnedIcon&) = delete;
+    OwnedIcon& operator=(const OwnedIcon&) = delete;
+    HICON get() const noexcept { return icon_; }
+    void reset(HICON icon = nullptr) noexcept {
+        if (icon_) DestroyIcon(icon_);
+        icon_ = icon;
+    }
+
+private:
+    HICON icon_;
 };
 
 class CreatedFont : public GdiObject<HFONT> {

@@ -118,7 +118,9 @@ TEST_F(AppTest, ValidationRefusesIncompleteUnsafeAndDuplicateInput) {
         PromptRecorder prompts;
         d.CmdOK_Click();
         ASSERT_EQ(prompts.calls.size(), 1u) << testing::PrintToString(c.name);
-        if (!c.message.empty()) EXPECT_EQ(prompts.calls[0].text, c.message);
+        if (!c.message.empty()) {
+            EXPECT_EQ(prompts.calls[0].text, c.message);
+        }
         EXPECT_EQ(prompts.calls[0].title, L"Tarvolo");
         EXPECT_EQ(prompts.calls[0].style, MB_OK | c.icon) << testing::PrintToString(c.name);
         EXPECT_TRUE(d.IsLoaded());
