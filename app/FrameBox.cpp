@@ -1,5 +1,7 @@
 #include "app/FrameBox.h"
 
+#include <commctrl.h>
+
 namespace {
 
 constexpr wchar_t kClass[] = L"TarvoloFrame";
@@ -12,8 +14,14 @@ COLORREF BackColor(HWND hwnd) {
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_COMMAND:
     case WM_NOTIFY:
+        // Only the common notifications (clicks, double-clicks, Enter) go on:
+        // a list view reports every inserted or changed row, and loading a
+        // large catalogue would pay for thousands of forwarded messages the
+        // main window never looks at.
+        if (static_cast<int>(reinterpret_cast<const NMHDR*>(lParam)->code) <= static_cast<int>(NM_LAST)) return 0;
+        return SendMessageW(GetParent(hwnd), msg, wParam, lParam);
+    case WM_COMMAND:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
