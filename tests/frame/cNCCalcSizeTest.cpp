@@ -525,7 +525,11 @@ TEST(cNCCalcSize, CaptionDragMovesTheWindow) {
         std::thread input([&] {
             MoveTo(start);
             MouseAt(start, MOUSEEVENTF_LEFTDOWN);
-            Sleep(150);
+            // The press's one-pixel nudge comes just before the drag loop
+            // reads its starting point: move only once the loop is running,
+            // or a busy machine lets the first step slip in before it.
+            for (int i = 0; i < 300 && Cursor().x == start.x && Cursor().y == start.y; ++i) Sleep(10);
+            Sleep(200);
             for (int i = 1; i <= 5; ++i) {
                 MouseAt({start.x + 10 * i, start.y + 6 * i});
                 Sleep(40);
@@ -544,8 +548,8 @@ TEST(cNCCalcSize, CaptionDragMovesTheWindow) {
         PumpFor(50);
         RECT after;
         GetWindowRect(f.hWnd, &after);
-        // The press nudges the pointer one pixel up-left; whether that lands
-        // before or after the drag reads its starting point is up to timing.
+        // The press nudged the pointer one pixel up-left before the drag read
+        // its starting point.
         EXPECT_NEAR(after.left - before.left, 51, 1) << "owned " << owned;
         EXPECT_NEAR(after.top - before.top, 31, 1) << "owned " << owned;
         EXPECT_EQ(after.right - after.left, 400);
