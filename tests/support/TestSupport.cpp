@@ -81,6 +81,7 @@ ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& argument
     std::wstring cmd = L"\"" + exe + L"\" " + arguments;
     started_ = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
                               folder.empty() ? nullptr : folder.c_str(), &si, &pi_) != FALSE;
+    if (!started_) startError_ = GetLastError();
 }
 
 ChildProcess::~ChildProcess() {

@@ -46,6 +46,8 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     bool Started() const { return started_; }
+    // Why the start failed (GetLastError), 0 when it did not.
+    DWORD StartError() const { return startError_; }
     DWORD Pid() const { return pi_.dwProcessId; }
     // True when the process ended within `ms`; its exit code goes to *code.
     bool Wait(DWORD ms, DWORD* code = nullptr) const;
@@ -54,6 +56,7 @@ public:
 private:
     PROCESS_INFORMATION pi_{};
     bool started_ = false;
+    DWORD startError_ = 0;
 };
 
 }  // namespace testsupport
