@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/FrameBox.h"
+#include "app/ObjectWindowProc.h"
 #include "app/Prompt.h"
 #include "app/frmMain.h"
 #include "catalogue/AliasName.h"
@@ -75,16 +76,7 @@ void EntryDialog::Show() {
         return;
     }
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    static const ATOM atom = [instance] {
-        WNDCLASSEXW wc{sizeof(wc)};
-        wc.lpfnWndProc = WndProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc);
-    }();
-    (void)atom;
+    RegisterObjectClass<EntryDialog>(instance, kClassName);
     {
         HDC screen = GetDC(nullptr);
         dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
@@ -333,17 +325,6 @@ void EntryDialog::Command2_Click() { Unload(); }
 
 void EntryDialog::Label3_Click() {
     Prompt(hwnd_, HelpText(), L"名称的作用", MB_OK | MB_ICONINFORMATION);
-}
-
-LRESULT CALLBACK EntryDialog::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<EntryDialog*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<EntryDialog*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    return self->HandleMessage(msg, wParam, lParam);
 }
 
 LRESULT EntryDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

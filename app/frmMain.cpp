@@ -6,6 +6,7 @@
 
 #include "app/CatalogueList.h"
 #include "app/FrameBox.h"
+#include "app/ObjectWindowProc.h"
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
 #include "catalogue/ShortcutStore.h"
@@ -115,16 +116,7 @@ bool frmMain::Create() {
     iconSmall_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
     backBrush_.reset(CreateSolidBrush(kBackColor));
-    static const ATOM atom = [instance] {
-        WNDCLASSEXW wc{sizeof(wc)};
-        wc.lpfnWndProc = WndProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc);
-    }();
-    (void)atom;
+    RegisterObjectClass<frmMain>(instance, kClassName);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
@@ -520,17 +512,6 @@ LRESULT CALLBACK frmMain::TrayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         }
     }
     return previous ? CallWindowProcW(previous, hwnd, msg, wParam, lParam) : DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK frmMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<frmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    return self->HandleMessage(msg, wParam, lParam);
 }
 
 LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
