@@ -28,15 +28,7 @@ inline std::string AnsiLines(std::initializer_list<std::wstring> lines) {
     return out;
 }
 
-template <class F>
-bool WaitFor(F&& done, DWORD ms = 15000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        Sleep(50);
-    }
-    return true;
-}
+using testsupport::WaitFor;
 
 struct Found {
     DWORD pid;

@@ -8,6 +8,7 @@
 
 using testsupport::ChildProcess;
 using testsupport::TempDir;
+using testsupport::WaitFor;
 
 namespace {
 
@@ -28,15 +29,6 @@ HWND MainWindowOf(DWORD pid) {
     return search.second;
 }
 
-template <class F>
-bool WaitFor(F&& done, DWORD ms = 15000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        Sleep(50);
-    }
-    return true;
-}
 
 }  // namespace
 

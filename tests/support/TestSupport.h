@@ -13,6 +13,18 @@ void PumpMessages();
 // Runs the message queue for about `ms` milliseconds.
 void PumpFor(DWORD ms);
 
+// Checks `done` every 50 ms until it holds (true) or `ms` have passed
+// (false); for waiting on other processes' windows and files.
+template <class F>
+bool WaitFor(F&& done, DWORD ms = 15000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
 // A fresh, empty folder under the temp folder, removed with the object.
 class TempDir {
 public:
