@@ -9,11 +9,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 install_packages
 build_all
-start_xvfb
-cleanup() { wineserver -k 2>/dev/null || true; stop_xvfb; }
-trap cleanup EXIT
-make_prefix
-start_wine
+wine_session
 
 out=$(mktemp)
 wine "$BUILD/bench/tarvolo_bench.exe" "$@" </dev/null >"$out"

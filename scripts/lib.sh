@@ -34,8 +34,9 @@ install_packages() {
     as_root locale-gen >/dev/null
   fi
   # Code page 936 under Wine, as on the Chinese systems the program addresses.
-  export LANG=zh_CN.UTF-8
-  export LC_ALL=zh_CN.UTF-8
+  # (Right after generating it this shell cannot load it yet and says so;
+  # the programs it starts can.)
+  { export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8; } 2>/dev/null
 }
 
 build_all() {
@@ -97,4 +98,13 @@ make_prefix() {
 start_wine() {
   wineserver -p
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+# A private display and a running Wine of the build's prefix, both stopped
+# when the calling script exits.
+wine_session() {
+  start_xvfb
+  trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
+  make_prefix
+  start_wine
 }

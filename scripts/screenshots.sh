@@ -7,10 +7,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 install_packages
 build_all --target e2e_tests
-start_xvfb
-trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
-make_prefix
-start_wine
+wine_session
 SHOTS=$BUILD/e2e-shots
 rm -f "$SHOTS"/*.bmp "$SHOTS"/*.png
 wine "$BUILD/tests/e2e/e2e_tests.exe" "$BUILD/tarvolo.exe" "$SHOTS"

@@ -6,11 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 install_packages
 build_all
-start_xvfb
-cleanup() { wineserver -k 2>/dev/null || true; stop_xvfb; }
-trap cleanup EXIT
-make_prefix
-start_wine
+wine_session
 status=0
 ctest --test-dir "$BUILD" --output-on-failure --timeout 900 "$@" || status=$?
 if [ -x "$ROOT/scripts/native-tests.sh" ]; then
