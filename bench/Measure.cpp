@@ -38,6 +38,12 @@ Pair Interleave(int reps, bool warmUp, const std::function<double()>& floor, con
     return {Summarize(b), Summarize(a)};
 }
 
+std::string Plus(const std::string& figure) {
+    std::string text = "+";
+    text += figure;
+    return text;
+}
+
 std::string Fixed(double value, int digits) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*f", digits, value);

@@ -44,5 +44,8 @@ private:
 };
 
 std::string Fixed(double value, int digits);
+// "+" in front of a figure (built by appending: GCC 12 warns falsely about
+// a literal added in front of a temporary string).
+std::string Plus(const std::string& figure);
 std::string Ratio(double figure, double floor);  // "1.23×"
 std::string Utf8(const std::wstring& text);

@@ -1,9 +1,9 @@
 #include "bench/Objects.h"
 
 #include <psapi.h>
+#include <winternl.h>
 
 #include <cstdint>
-#include <intrin.h>
 
 namespace {
 
@@ -22,8 +22,11 @@ constexpr size_t kGdiTableEntries = 0x10000;
 constexpr size_t kPebGdiSharedHandleTable = 0xF8;  // offset in the 64-bit PEB
 
 const GdiHandleEntry* GdiTable() {
-    // The thread environment block's pointer to the PEB sits at gs:[0x60].
-    const auto* peb = reinterpret_cast<const unsigned char*>(__readgsqword(0x60));
+    PROCESS_BASIC_INFORMATION info{};
+    if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof(info), nullptr) != 0 ||
+        !info.PebBaseAddress)
+        return nullptr;
+    const auto* peb = reinterpret_cast<const unsigned char*>(info.PebBaseAddress);
     return *reinterpret_cast<const GdiHandleEntry* const*>(peb + kPebGdiSharedHandleTable);
 }
 

@@ -416,8 +416,8 @@ void BenchDispatch(Report& report) {
         const double extra = p.figure.median - p.floor.median;
         const double allowed = (n + 2) * oneLookup;
         report.Add({"Dispatched message, subclassed window", std::to_string(n) + " client" + (n == 1 ? "" : "s"), "µs",
-                    p.figure, p.floor, "+" + Fixed(extra / oneLookup, 2) + " look-ups",
-                    "≤ +" + std::to_string(n + 2) + " look-ups", Verdict(extra <= allowed)});
+                    p.figure, p.floor, Plus(Fixed(extra / oneLookup, 2)) + " look-ups",
+                    "≤ " + Plus(std::to_string(n + 2)) + " look-ups", Verdict(extra <= allowed)});
         (void)unsub;
         DestroyWindow(sub);  // the registry lives in the window's properties and goes with it
     }
@@ -462,10 +462,10 @@ void BenchObjects(Report& report, frmMain& main) {
         const int gdi1 = CountGdiObjects(), user1 = CountProcessWindows();
         const std::string size = std::to_string(times) + " (" + Fixed(ms / times, 2) + " ms each)";
         report.Add({"GDI objects after " + what, size, "count", Stat{double(gdi1), double(gdi1), double(gdi1)},
-                    Stat{double(gdi0), double(gdi0), double(gdi0)}, "+" + std::to_string(gdi1 - gdi0),
+                    Stat{double(gdi0), double(gdi0), double(gdi0)}, Plus(std::to_string(gdi1 - gdi0)),
                     "no growth", Verdict(gdi1 <= gdi0)});
         report.Add({"USER windows after " + what, size, "count", Stat{double(user1), double(user1), double(user1)},
-                    Stat{double(user0), double(user0), double(user0)}, "+" + std::to_string(user1 - user0),
+                    Stat{double(user0), double(user0), double(user0)}, Plus(std::to_string(user1 - user0)),
                     "no growth", Verdict(user1 <= user0)});
     };
 
