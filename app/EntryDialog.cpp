@@ -225,6 +225,18 @@ void EntryDialog::CmdOK_Click() {
     }
 }
 
+// Name, path, start folder, arguments and comment into the row, in the
+// list's column order, then the catalogue is saved.
+void EntryDialog::StoreFields(int row, const std::wstring& name) {
+    ListView& list = main_.List1;
+    list.SetSubItem(row, 2, name);
+    list.SetSubItem(row, 3, Text(IdTxtPath));
+    list.SetSubItem(row, 4, Text(IdTxtWork));
+    list.SetSubItem(row, 5, Text(IdTxtArg));
+    list.SetSubItem(row, 6, Text(IdTxtCom));
+    main_.CmdTmp_Click();
+}
+
 void EntryDialog::AddOK() {
     const std::wstring name = Text(IdTxtName);
     if (NameTaken(name, -1)) {
@@ -244,12 +256,7 @@ void EntryDialog::AddOK() {
     ListView& list = main_.List1;
     const int row = list.AddRow();
     list.SetSubItem(row, 1, kind_ == Kind::AddP ? kKindProgram : kKindFolder);
-    list.SetSubItem(row, 2, name);
-    list.SetSubItem(row, 3, Text(IdTxtPath));
-    list.SetSubItem(row, 4, Text(IdTxtWork));
-    list.SetSubItem(row, 5, Text(IdTxtArg));
-    list.SetSubItem(row, 6, Text(IdTxtCom));
-    main_.CmdTmp_Click();
+    StoreFields(row, name);
     ShowWindow(hwnd_, SW_HIDE);
     Prompt(hwnd_,
            L"添加成功，以后您只需在 开始--运行 里面直接输入“" + name +
@@ -278,12 +285,7 @@ void EntryDialog::EditOK() {
     // runs whatever the shortcut's fate.
     const ShortcutResult written = RewriteShortcut(shell_, main_.Windir, txttmp_, name, Text(IdTxtPath),
                                                    Text(IdTxtArg), Text(IdTxtWork), Text(IdTxtCom));
-    list.SetSubItem(row, 2, name);
-    list.SetSubItem(row, 3, Text(IdTxtPath));
-    list.SetSubItem(row, 4, Text(IdTxtWork));
-    list.SetSubItem(row, 5, Text(IdTxtArg));
-    list.SetSubItem(row, 6, Text(IdTxtCom));
-    main_.CmdTmp_Click();
+    StoreFields(row, name);
     if (!written) {
         Prompt(hwnd_,
                L"项目已修改，但无法在文件夹“" + written.folder + L"”中写入快捷方式“" + name + L".lnk”：\r\n" +

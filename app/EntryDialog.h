@@ -60,6 +60,7 @@ private:
     bool NameTaken(const std::wstring& name, int skipRow) const;
     void AddOK();
     void EditOK();
+    void StoreFields(int row, const std::wstring& name);
     int Px(int twips) const;
 
     frmMain& main_;

@@ -20,6 +20,22 @@ const std::string kThreeEntries =
                L"文件夹", L"win", L"C:\\windows", L"C:\\windows", L"", L"系统目录",
                L"应用程序", L"calc", L"C:\\windows\\system32\\calc.exe", L"C:\\windows\\system32\\", L"-x", L""});
 
+// A right click on the tray icon: true when the icon's menu showed. A timer
+// looks for it and closes it, since the menu loop holds this thread.
+bool TrayMenuOpens(HWND hwnd) {
+    static bool menuSeen;
+    menuSeen = false;
+    const UINT_PTR t = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND popup = FindWindowW(L"#32768", nullptr);
+        menuSeen = popup && IsWindowVisible(popup);
+        KillTimer(nullptr, id);
+        EndMenu();
+    });
+    SendMessageW(hwnd, frmMain::WM_TRAYICON, 0, WM_RBUTTONUP);
+    KillTimer(nullptr, t);
+    return menuSeen;
+}
+
 }  // namespace
 
 TEST(frmMain, ShowsCaptionsColumnsAndLoadedRows) {
@@ -240,17 +256,7 @@ TEST(frmMain, MinimizeGoesToTrayAndComesBack) {
     EXPECT_TRUE(main->InTray());
 
     // Right button: the tray menu opens; close it from a timer.
-    static bool menuSeen;
-    menuSeen = false;
-    const UINT_PTR t = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
-        HWND popup = FindWindowW(L"#32768", nullptr);
-        menuSeen = popup && IsWindowVisible(popup);
-        KillTimer(nullptr, id);
-        EndMenu();
-    });
-    SendMessageW(hwnd, frmMain::WM_TRAYICON, 0, WM_RBUTTONUP);
-    KillTimer(nullptr, t);
-    EXPECT_TRUE(menuSeen);
+    EXPECT_TRUE(TrayMenuOpens(hwnd));
     EXPECT_TRUE(main->InTray());
 
     // Left double-click restores: icon and procedure gone, timer back.
@@ -266,16 +272,7 @@ TEST(frmMain, MinimizeGoesToTrayAndComesBack) {
     ShowWindow(hwnd, SW_MINIMIZE);
     PumpFor(700);
     EXPECT_TRUE(main->InTray());
-    menuSeen = false;
-    const UINT_PTR t2 = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
-        HWND popup = FindWindowW(L"#32768", nullptr);
-        menuSeen = popup && IsWindowVisible(popup);
-        KillTimer(nullptr, id);
-        EndMenu();
-    });
-    SendMessageW(hwnd, frmMain::WM_TRAYICON, 0, WM_RBUTTONUP);
-    KillTimer(nullptr, t2);
-    EXPECT_TRUE(menuSeen);
+    EXPECT_TRUE(TrayMenuOpens(hwnd));
 
     // Exit from the tray menu saves and removes icon and hook.
     std::filesystem::remove(dir / L"applist.ini");

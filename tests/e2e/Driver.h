@@ -30,6 +30,13 @@ inline std::string AnsiLines(std::initializer_list<std::wstring> lines) {
 
 using testsupport::WaitFor;
 
+// C:\windows\system, where the program writes its shortcuts.
+inline fs::path SystemFolder() {
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    return fs::path(windows) / L"system";
+}
+
 struct Found {
     DWORD pid;
     const wchar_t* cls;

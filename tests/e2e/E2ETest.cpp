@@ -25,9 +25,7 @@ TEST(EndToEnd, AddEditMoveDeleteExitAndRestart) {
     const fs::path exe = dir / L"tarvolo.exe";
     fs::copy_file(g_exe, exe);
     const fs::path catalogue = dir / L"applist.ini";
-    wchar_t windows[MAX_PATH];
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    const fs::path system = fs::path(windows) / L"system";
+    const fs::path system = SystemFolder();
     ASSERT_TRUE(fs::is_directory(system)) << "the test prefix needs C:\\windows\\system";
     const auto lnk = [&](const std::wstring& name) { return system / (name + L".lnk"); };
     for (const wchar_t* n : {L"e2enp", L"e2enp2", L"e2ewin"}) fs::remove(lnk(n));

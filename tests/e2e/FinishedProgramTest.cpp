@@ -58,9 +58,7 @@ TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
                                          L"文件夹", L"fpwin", L"C:\\windows", L"C:\\windows", L"", L"系统目录"});
     WriteBytes(catalogue, start);
     WriteBytes(dir / L"tool.exe", "MZ");
-    wchar_t windows[MAX_PATH];
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    const fs::path system = fs::path(windows) / L"system";
+    const fs::path system = SystemFolder();
     fs::remove(system / L"tool.lnk");
 
     std::string expected = start;
