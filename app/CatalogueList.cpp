@@ -20,3 +20,25 @@ std::vector<WideRow> ReadList(const ListView& list) {
     }
     return rows;
 }
+
+EntryFields RowFields(const ListView& list, int row) {
+    return {list.SubItem(row, 2), list.SubItem(row, 3), list.SubItem(row, 4), list.SubItem(row, 5),
+            list.SubItem(row, 6)};
+}
+
+void SetRowFields(ListView& list, int row, const EntryFields& fields) {
+    // In the list's column order.
+    list.SetSubItem(row, 2, fields.name);
+    list.SetSubItem(row, 3, fields.path);
+    list.SetSubItem(row, 4, fields.work);
+    list.SetSubItem(row, 5, fields.args);
+    list.SetSubItem(row, 6, fields.comment);
+}
+
+int FindName(const ListView& list, const std::wstring& name, LPARAM except) {
+    const int count = list.Count();
+    for (int row = 0; row < count; ++row) {
+        if (list.SubItem(row, 2) == name && (!except || list.RowId(row) != except)) return row;
+    }
+    return -1;
+}

@@ -3,6 +3,7 @@
 // rows are the catalogue.
 #include <vector>
 
+#include "app/EntryHost.h"
 #include "app/ListView.h"
 #include "catalogue/CatalogueFile.h"
 
@@ -11,3 +12,11 @@ void FillList(ListView& list, const std::vector<WideRow>& rows);
 
 // All rows of the list with their six fields (missing ones empty).
 std::vector<WideRow> ReadList(const ListView& list);
+
+// The fields an entry dialog edits (sub-items 2..6), and writing them back.
+EntryFields RowFields(const ListView& list, int row);
+void SetRowFields(ListView& list, int row, const EntryFields& fields);
+
+// The first row called `name` (exact comparison) other than the row with id
+// `except`; -1 when there is none.
+int FindName(const ListView& list, const std::wstring& name, LPARAM except);

@@ -2,25 +2,18 @@
 
 #include <commctrl.h>
 
+#include "app/DropTarget.h"
 #include "app/FrameBox.h"
 #include "app/ObjectWindowProc.h"
 #include "app/Prompt.h"
 #include "catalogue/AliasName.h"
 #include "catalogue/CatalogueFile.h"
 #include "pickers/CommDlgs.h"
-#include "pickers/Path.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"TarvoloEntryDialog";
 constexpr COLORREF kHintColor = RGB(255, 0, 0);
-
-// The name without its last extension ("app" of "app.exe", "x" of "x.py",
-// "setup" of "setup"): cutting a fixed four characters would eat short names.
-std::wstring NameWithoutExtension(const std::wstring& file) {
-    const size_t dot = file.find_last_of(L'.');
-    return dot == std::wstring::npos || dot == 0 ? file : file.substr(0, dot);
-}
 
 bool HasLineBreak(const std::wstring& s) { return s.find_first_of(L"\r\n") != std::wstring::npos; }
 
@@ -172,7 +165,10 @@ void EntryDialog::Form_Load() {
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(host_.SmallIcon()));
     SetForegroundWindow(hwnd_);
     SetFocus(Control(IdTxtPath));
-    if (IsAdd()) return;
+    if (IsAdd()) {
+        AcceptDrops(hwnd_);  // a drop fills this dialog or opens the next one
+        return;
+    }
     const LPARAM entry = host_.SelectedEntry();
     EntryFields fields;
     if (!entry || !host_.ReadEntry(entry, fields)) return;  // nothing to edit: OK will say so
@@ -283,24 +279,30 @@ void EntryDialog::Command1_Click() {
             ShowFileDialog(hwnd_, kFileDialogOpen, L"请选择你要设置的程序", L"*.exe",
                            MakeFileFilter({{L"EXE", L"*.exe"}, {L"All files", L"*.*"}}), ExecutableFolder(), L"exe");
         if (file.empty()) return;
-        SetText(IdTxtPath, file);
-        SetText(IdTxtWork, GetFolderPart(file));
-        const std::wstring name = NameWithoutExtension(GetFileNamePart(file));
-        SetText(IdTxtName, name);
-        SetText(IdTxtCom, name);
+        Fill(FillForProgram(file));
     } else {
         const std::wstring folder = ShowFolderDialog(hwnd_, L"请选择你要设置的文件夹");
         if (folder.empty()) return;
-        SetText(IdTxtPath, folder);
-        SetText(IdTxtWork, folder);
-        const size_t slash = folder.find_last_of(L'\\');
-        const std::wstring name = slash == std::wstring::npos ? folder : folder.substr(slash + 1);
-        SetText(IdTxtName, name);
-        SetText(IdTxtCom, name);
+        Fill(FillForFolder(folder));
     }
+}
+
+void EntryDialog::Fill(const EntryFill& fill) {
+    SetText(IdTxtPath, fill.path);
+    SetText(IdTxtWork, fill.work);
+    SetText(IdTxtName, fill.name);
+    SetText(IdTxtCom, fill.comment);
+    if (fill.args) SetText(IdTxtArg, *fill.args);
     const HWND nameBox = Control(IdTxtName);
     SetFocus(nameBox);
     SendMessageW(nameBox, EM_SETSEL, 0, -1);
+}
+
+bool EntryDialog::HasTypedContent() const {
+    for (int id : {IdTxtPath, IdTxtName, IdTxtWork, IdTxtArg, IdTxtCom}) {
+        if (GetWindowTextLengthW(Control(id)) > 0) return true;
+    }
+    return false;
 }
 
 void EntryDialog::Command2_Click() { Unload(); }
@@ -340,6 +342,9 @@ LRESULT EntryDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_DROPFILES:
+        host_.FilesDropped(reinterpret_cast<HDROP>(wParam));
+        return 0;
     case WM_CLOSE:
         Unload();  // closing writes nothing
         return 0;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/EntryFill.h"
 #include "app/EntryHost.h"
 #include "catalogue/ShortcutStore.h"
 #include "plumbing/GdiGuards.h"
@@ -42,6 +43,12 @@ public:
     std::wstring Text(int id) const;
     void SetText(int id, const std::wstring& text);
     const std::wstring& Txttmp() const { return txttmp_; }
+
+    // Writes a chosen program or folder into the fields, as browse does,
+    // then puts the focus on the name with all of it selected.
+    void Fill(const EntryFill& fill);
+    // Something is in one of the five fields.
+    bool HasTypedContent() const;
 
     // Window caption and the "？" help text of this dialog.
     std::wstring Caption() const;

@@ -3,6 +3,7 @@
 // dialogs see the catalogue only through this, so they need not know the
 // main window (and the main window's header need not be theirs).
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -32,6 +33,8 @@ public:
     // A dialog has closed, whatever closed it; `entry` is the one it acted
     // on (0 for an add that wrote nothing).
     virtual void EntryDialogClosed(EntryKind kind, LPARAM entry) = 0;
+    // Files were dropped on an add dialog; the drop is the host's to finish.
+    virtual void FilesDropped(HDROP drop) = 0;
 
     virtual const std::wstring& WindowsFolder() const = 0;
     // The current add command came from the tray menu: the main window may be hidden.

@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include "app/CatalogueList.h"
+#include "app/DropTarget.h"
 #include "app/FrameBox.h"
 #include "app/ObjectWindowProc.h"
 #include "app/Prompt.h"
@@ -43,6 +44,7 @@ frmMain::frmMain(Options options) : options_(std::move(options)) {
     dialogs_[1] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::EditP);
     dialogs_[2] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::AddD);
     dialogs_[3] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::EditD);
+    drops_ = std::make_unique<DropOpener>(FrmAddP(), FrmAddD());
 }
 
 frmMain::~frmMain() {
@@ -234,6 +236,7 @@ void frmMain::Form_Load() {
         UpdateWindow(hwnd_);
     }
     SetFocus(List1.hWnd());
+    AcceptDrops(hwnd_);  // anywhere on the window, the list included
     LoadCatalogue();
     SetTimer1(true);
 }
@@ -433,18 +436,11 @@ bool frmMain::HasEntry(LPARAM entry) const { return entry && List1.FindRow(entry
 bool frmMain::ReadEntry(LPARAM entry, EntryFields& fields) const {
     const int row = entry ? List1.FindRow(entry) : -1;
     if (row < 0) return false;
-    fields = {List1.SubItem(row, 2), List1.SubItem(row, 3), List1.SubItem(row, 4), List1.SubItem(row, 5),
-              List1.SubItem(row, 6)};
+    fields = RowFields(List1, row);
     return true;
 }
 
-bool frmMain::NameTaken(const std::wstring& name, LPARAM except) const {
-    const int count = List1.Count();
-    for (int row = 0; row < count; ++row) {
-        if (List1.SubItem(row, 2) == name && (!except || List1.RowId(row) != except)) return true;
-    }
-    return false;
-}
+bool frmMain::NameTaken(const std::wstring& name, LPARAM except) const { return FindName(List1, name, except) >= 0; }
 
 LPARAM frmMain::CommitEntry(LPARAM entry, const std::wstring& kind, const EntryFields& fields) {
     int row;
@@ -456,12 +452,7 @@ LPARAM frmMain::CommitEntry(LPARAM entry, const std::wstring& kind, const EntryF
         List1.SetSubItem(row, 1, kind);
         entry = List1.RowId(row);
     }
-    // In the list's column order, then the catalogue is saved.
-    List1.SetSubItem(row, 2, fields.name);
-    List1.SetSubItem(row, 3, fields.path);
-    List1.SetSubItem(row, 4, fields.work);
-    List1.SetSubItem(row, 5, fields.args);
-    List1.SetSubItem(row, 6, fields.comment);
+    SetRowFields(List1, row, fields);
     CmdTmp_Click();
     return entry;
 }
@@ -472,14 +463,43 @@ void frmMain::ShowEntry(LPARAM entry, bool focus) {
     if (row >= 0) List1.Select(row);
 }
 
-void frmMain::EntryDialogClosed(EntryKind, LPARAM) {}
+void frmMain::EntryDialogClosed(EntryKind kind, LPARAM entry) {
+    if (hwnd_) PostMessageW(hwnd_, WM_DIALOGCLOSED, static_cast<WPARAM>(kind), entry);
+}
+
+void frmMain::ReturnToList(EntryKind kind, LPARAM entry) {
+    // A hidden or minimized window keeps its focus where it is, and so does
+    // one whose add command came from the tray.
+    const bool add = kind == EntryKind::AddP || kind == EntryKind::AddD;
+    if (!IsWindowVisible(hwnd_) || IsIconic(hwnd_) || (add && CommandFromTray())) return;
+    ShowEntry(HasEntry(entry) ? entry : SelectedEntry(), true);
+}
+
+void frmMain::FilesDropped(HDROP drop) { drops_->Take(drop); }
+
+void frmMain::RunListKey(ListKey key) {
+    switch (key) {
+    case ListKey::Delete:
+        CmdDel_Click();
+        SetFocus(List1.hWnd());  // back from the question
+        break;
+    case ListKey::Open: List1_DblClick(); break;
+    case ListKey::Edit: CmdEdit_Click(); break;
+    case ListKey::MoveUp: CmdUp_Click(); break;
+    case ListKey::MoveDown: CmdDown_Click(); break;
+    case ListKey::None: break;
+    }
+}
 
 void frmMain::OnCommand(int id) {
     switch (id) {
     case IdCmdAddP: CmdAddP_Click(); break;
     case IdCmdAddD: CmdAddD_Click(); break;
     case IdCmdEdit: CmdEdit_Click(); break;
-    case IdCmdDel: CmdDel_Click(); break;
+    case IdCmdDel:
+        CmdDel_Click();
+        SetFocus(List1.hWnd());  // back from the question
+        break;
     case IdCmdUp: CmdUp_Click(); break;
     case IdCmdDown: CmdDown_Click(); break;
     case IdSho: sho_Click(); break;
@@ -490,7 +510,19 @@ void frmMain::OnCommand(int id) {
     }
 }
 
+static_assert(listkeys::kReturn == VK_RETURN && listkeys::kUp == VK_UP && listkeys::kDown == VK_DOWN &&
+              listkeys::kDelete == VK_DELETE && listkeys::kF2 == VK_F2);
+
 bool frmMain::PreTranslateMessage(MSG& msg) {
+    // Before the dialog manager, which would take Enter for a default button.
+    if (msg.message == WM_KEYDOWN && hwnd_ && msg.hwnd == List1.hWnd()) {
+        const ListKey key = ListKeyFor(static_cast<unsigned>(msg.wParam), GetKeyState(VK_CONTROL) < 0,
+                                       GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_MENU) < 0);
+        if (key != ListKey::None) {
+            RunListKey(key);
+            return true;
+        }
+    }
     for (auto& dialog : dialogs_) {
         if (dialog->IsLoaded() && IsDialogMessageW(dialog->hWnd(), &msg)) return true;
     }
@@ -525,6 +557,14 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_TIMER:
         if (wParam == kTimer1) Timer1_Timer();
+        return 0;
+    case WM_DROPFILES:
+        TxtIsMenuClick = L"0";  // the window is in sight: what opens is the window's command
+        FilesDropped(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_DIALOGCLOSED:
+        ReturnToList(static_cast<EntryKind>(wParam), lParam);
+        drops_->DialogClosed(static_cast<EntryKind>(wParam));
         return 0;
     case WM_CLOSE:
         if (Form_Unload()) DestroyWindow(hwnd_);

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "app/DropOpener.h"
 #include "app/EntryDialog.h"
 #include "app/EntryHost.h"
 #include "app/Launcher.h"
+#include "app/ListKeys.h"
 #include "app/ListView.h"
 #include "app/TrayIcon.h"
 #include "catalogue/CatalogueFile.h"
@@ -24,6 +26,9 @@
 class frmMain : public EntryHost {
 public:
     static constexpr UINT WM_TRAYICON = WM_USER + 376;  // 1400
+    // Posted when an entry dialog has closed, so the list gets the focus
+    // back (and the next dropped item opens) after the dialog's own handler.
+    static constexpr UINT WM_DIALOGCLOSED = WM_APP + 1;
     static constexpr COLORREF kBackColor = RGB(207, 203, 207);
 
     struct Options {
@@ -77,8 +82,11 @@ public:
     // Where double-click sends an entry; replaceable so tests open nothing.
     void SetLauncher(Launcher launcher) { launcher_ = std::move(launcher); }
 
-    // Routes dialog keys (Tab, Enter, Esc) of this window and its open dialogs.
+    // Runs the list's own keys (Delete, Enter, F2, Ctrl+Up, Ctrl+Down) and
+    // routes dialog keys (Tab, Enter, Esc) of this window and its open dialogs.
     bool PreTranslateMessage(MSG& msg);
+    // Dropped files and folders still waiting for their add dialog.
+    const DropQueue& Drops() const { return drops_->Queue(); }
 
     // The entry dialogs, at most one of each, loaded on first show.
     EntryDialog& FrmAddP() { return *dialogs_[0]; }
@@ -114,11 +122,14 @@ public:
     void EntryDialogClosed(EntryKind kind, LPARAM entry) override;
     const std::wstring& WindowsFolder() const override { return Windir; }
     bool CommandFromTray() const override { return TxtIsMenuClick != L"0"; }
+    void FilesDropped(HDROP drop) override;
 
 private:
     template <class T>
     friend LRESULT CALLBACK ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
     void TrayIcon_Mouse(LPARAM mouseMessage);
+    void RunListKey(ListKey key);
+    void ReturnToList(EntryKind kind, LPARAM entry);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     void Form_Load();
@@ -153,4 +164,5 @@ private:
     TrayIcon tray_{WM_TRAYICON, L"Tarvolo"};
     Launcher launcher_ = Launcher::System();
     std::unique_ptr<EntryDialog> dialogs_[4];
+    std::unique_ptr<DropOpener> drops_;
 };

@@ -49,6 +49,7 @@ public:
     }
     void ShowEntry(LPARAM e, bool focus) override { shown.push_back({e, focus}); }
     void EntryDialogClosed(EntryKind kind, LPARAM e) override { closed.push_back({kind, e}); }
+    void FilesDropped(HDROP drop) override { DragFinish(drop); }
     const std::wstring& WindowsFolder() const override { return windir; }
     bool CommandFromTray() const override { return fromTray; }
     HICON Icon() const override { return nullptr; }
