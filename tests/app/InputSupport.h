@@ -55,3 +55,33 @@ inline void DropOn(frmMain& main, HWND target, const std::vector<std::wstring>& 
     SendMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
     PumpLoop(main);
 }
+
+// Real key presses through the system's input queue, as a person's arrive
+// at the focused window; `held` keys go down first and up last.
+inline void SendKeys(UINT vk, std::initializer_list<UINT> held = {}) {
+    std::vector<INPUT> inputs;
+    const auto key = [&inputs](UINT code, bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = static_cast<WORD>(code);
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(in);
+    };
+    for (UINT k : held) key(k, false);
+    key(vk, false);
+    key(vk, true);
+    for (UINT k : held) key(k, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Runs the program's loop until `done` holds or `ms` have passed.
+template <class F>
+bool LoopUntil(frmMain& main, F&& done, DWORD ms = 5000) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpLoop(main);
+        if (done()) return true;
+        if (GetTickCount() - start > ms) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}

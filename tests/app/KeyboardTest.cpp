@@ -153,3 +153,21 @@ TEST_F(KeyboardTest, EnterConfirmsAndEscCancelsAndTheListGetsItsRowBack) {
     EXPECT_EQ(main_->List1.Selected(), 1);
     EXPECT_EQ(prompts.calls.size(), 1u);  // only the add's success message
 }
+
+TEST_F(KeyboardTest, RealKeyPressesMoveTheRowAndOpenTheEditDialog) {
+    SetForegroundWindow(main_->hWnd());
+    SetFocus(list);
+    main_->List1.Select(0);
+    ASSERT_TRUE(LoopUntil(*main_, [&] { return GetFocus() == list; }));
+    SendKeys(VK_DOWN, {VK_CONTROL});
+    EXPECT_TRUE(LoopUntil(*main_, [&] { return Names() == L"bac"; })) << Names();
+    EXPECT_EQ(main_->List1.Selected(), 1);
+    SendKeys(VK_F2);
+    ASSERT_TRUE(LoopUntil(*main_, [&] { return main_->FrmEditP().IsLoaded(); }));
+    EXPECT_EQ(main_->FrmEditP().Text(EntryDialog::IdTxtName), L"a");
+    // Esc, typed, reaches the open dialog through the dialog manager.
+    ASSERT_TRUE(LoopUntil(*main_, [&] { return GetForegroundWindow() == main_->FrmEditP().hWnd(); }));
+    SendKeys(VK_ESCAPE);
+    EXPECT_TRUE(LoopUntil(*main_, [&] { return !main_->FrmEditP().IsLoaded() && GetFocus() == list; }));
+    EXPECT_EQ(main_->List1.Selected(), 1);
+}
