@@ -224,7 +224,8 @@ FolderResult RemoveFolderFromUserPath(const UserPathKey& key, const std::wstring
         return Failed(L"无法读取用户环境变量“" + KeyName(key) + L"”：" + SystemText(static_cast<DWORD>(status)));
     }
     if (!value.present || !IsText(value.type)) return {};
-    const FolderForms forms{kAliasFolderEntry, WithoutTrailingBackslash(folder)};
+    const std::wstring expanded = WithoutTrailingBackslash(folder);
+    const FolderForms forms{kAliasFolderEntry, expanded};
     const std::wstring shrunk = RemoveFolderFromPathValue(value.text, forms);
     if (shrunk == value.text) return {};
     StoredValue updated = value;

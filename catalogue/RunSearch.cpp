@@ -53,10 +53,14 @@ std::wstring RunSearch::Resolve(const std::wstring& name) const {
     // The search appends an extension in place and cannot take longer names.
     if (name.empty() || name.size() + 5 >= MAX_PATH) return {};
     name.copy(buffer, name.size());
-    // The program's Windows directory first, searched as the shell searches
-    // its own (the two are the same unless a test gives another one).
-    const std::wstring system32 = windir_ + L"\\System32", system = windir_ + L"\\system";
-    PCWSTR dirs[] = {system32.c_str(), system.c_str(), windir_.c_str(), nullptr};
+    // The program's Windows directory is searched as the shell searches its
+    // own, after System32 (the two are the same unless a test gives
+    // another one).
+    wchar_t system32[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(system32, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) system32[0] = 0;
+    const std::wstring system = windir_ + L"\\system";
+    PCWSTR dirs[] = {system32, system.c_str(), windir_.c_str(), nullptr};
     if (!PathResolve(buffer, windir_.empty() ? nullptr : dirs, PRF_VERIFYEXISTS | PRF_TRYPROGRAMEXTENSIONS)) return {};
     return FullPath(buffer);
 }
