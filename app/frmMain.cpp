@@ -4,12 +4,13 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "app/AliasCheck.h"
 #include "app/CatalogueList.h"
 #include "app/FrameBox.h"
 #include "app/ObjectWindowProc.h"
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
-#include "catalogue/ShortcutStore.h"
+#include "catalogue/AliasStore.h"
 #include "resources/resource.h"
 
 namespace {
@@ -146,6 +147,8 @@ void frmMain::CreateControls() {
     AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(popup, MF_STRING, IdMnuAddFolder, L"添加文件夹");
     AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(popup, MF_STRING, IdMnuCheckAliases, L"检查别名(&C)...");
+    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(popup, MF_STRING, IdEnd, L"退出程序");
     // The caption menu bar draws this item and opens it with Alt+M; an empty
     // caption would leave it invisible and out of the keyboard's reach.
@@ -228,6 +231,7 @@ void frmMain::Form_Load() {
     wchar_t windows[MAX_PATH] = {};
     const UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
     Windir.assign(windows, n < MAX_PATH ? n : 0);
+    if (!options_.windowsFolder.empty()) Windir = options_.windowsFolder;
 
     if (options_.show) {
         ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -235,6 +239,7 @@ void frmMain::Form_Load() {
     }
     SetFocus(List1.hWnd());
     LoadCatalogue();
+    if (options_.checkAliases) CheckAliases(hwnd_, List1, Windir, AliasCheckTrigger::StartUp);
     SetTimer1(true);
 }
 
@@ -397,7 +402,8 @@ void frmMain::CmdDel_Click() {
     const std::wstring name = List1.SubItem(row, 2);
     if (Prompt(hwnd_, L"你真的要删除掉  " + name + L"  吗？", kAppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     // Failures are ignored step by step: the row goes whatever happens to the files.
-    DeleteShortcut(Windir, name);
+    // Both folders: a stale copy in the other one goes too.
+    AliasStore(Windir).Delete(name);
     // The save leaves the file alone when the list is empty, so the last
     // entry takes the file with it -- unless the file could not be read at
     // start-up, in which case it is not ours to remove.
@@ -486,6 +492,7 @@ void frmMain::OnCommand(int id) {
     case IdMnuAddProgram: mnuaddProgram_Click(); break;
     case IdMnuAddFolder: mnuAddFolder_Click(); break;
     case IdEnd: end_Click(); break;
+    case IdMnuCheckAliases: CheckAliases(hwnd_, List1, Windir, AliasCheckTrigger::Command); break;
     default: break;
     }
 }
