@@ -35,6 +35,20 @@ void SetRowFields(ListView& list, int row, const EntryFields& fields) {
     list.SetSubItem(row, 6, fields.comment);
 }
 
+LPARAM WriteEntry(ListView& list, LPARAM entry, const std::wstring& kind, const EntryFields& fields) {
+    int row;
+    if (entry) {
+        row = list.FindRow(entry);
+        if (row < 0) return 0;
+    } else {
+        row = list.AddRow();
+        list.SetSubItem(row, 1, kind);
+        entry = list.RowId(row);
+    }
+    SetRowFields(list, row, fields);
+    return entry;
+}
+
 int FindName(const ListView& list, const std::wstring& name, LPARAM except) {
     const int count = list.Count();
     for (int row = 0; row < count; ++row) {

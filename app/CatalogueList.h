@@ -17,6 +17,10 @@ std::vector<WideRow> ReadList(const ListView& list);
 EntryFields RowFields(const ListView& list, int row);
 void SetRowFields(ListView& list, int row, const EntryFields& fields);
 
+// Writes the fields into the row with id `entry`, or into a new last row of
+// `kind` when `entry` is 0. Returns the row's id; 0 when `entry` is gone.
+LPARAM WriteEntry(ListView& list, LPARAM entry, const std::wstring& kind, const EntryFields& fields);
+
 // The first row called `name` (exact comparison) other than the row with id
 // `except`; -1 when there is none.
 int FindName(const ListView& list, const std::wstring& name, LPARAM except);

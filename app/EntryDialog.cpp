@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/AliasMessages.h"
 #include "app/DropTarget.h"
 #include "app/FrameBox.h"
 #include "app/ObjectWindowProc.h"
@@ -224,8 +225,11 @@ void EntryDialog::AddOK() {
         Prompt(hwnd_, L"该名称已在列表中存在，请使用其它名称！", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    const ShortcutResult written = WriteShortcut(shell_, host_.WindowsFolder(), name, Text(IdTxtPath), Text(IdTxtArg),
-                                                 Text(IdTxtWork), Text(IdTxtCom));
+    // Nothing is written when the user would rather pick another name.
+    AliasStore store(host_.WindowsFolder());
+    if (!ConfirmRunBoxName(hwnd_, store, name)) return;
+    const ShortcutResult written =
+        store.Write(shell_, name, Text(IdTxtPath), Text(IdTxtArg), Text(IdTxtWork), Text(IdTxtCom));
     if (!written) {
         // No alias, no entry: the dialog stays open with what was typed.
         Prompt(hwnd_,
@@ -237,9 +241,13 @@ void EntryDialog::AddOK() {
     const LPARAM entry = host_.CommitEntry(0, kind_ == Kind::AddP ? kKindProgram : kKindFolder, Fields(name));
     actedRow_ = entry;
     ShowWindow(hwnd_, SW_HIDE);
+    // Success is only claimed for an alias the shell's search finds.
+    const std::wstring problem = RunBoxProblemAfterWrite(store, written, name);
     Prompt(hwnd_,
-           L"添加成功，以后您只需在 开始--运行 里面直接输入“" + name +
-               (kind_ == Kind::AddP ? L"”便可运行该程序！" : L"”便可运行该文件夹！"),
+           problem.empty() ? L"添加成功，以后您只需在 开始--运行 里面直接输入“" + name +
+                                 (kind_ == Kind::AddP ? L"”便可运行该程序！" : L"”便可运行该文件夹！") +
+                                 PerUserFolderSentence(store, written)
+                           : L"项目已添加。" + problem,
            kAppTitle, MB_OK | MB_ICONEXCLAMATION);
     Unload();
     // From the tray menu the main window may be hidden: leave its focus alone.
@@ -258,12 +266,18 @@ void EntryDialog::EditOK() {
         Prompt(hwnd_, L"该名称已在列表中存在，请使用其它名称！", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    AliasStore store(host_.WindowsFolder());
+    if (name != txttmp_ && !ConfirmRunBoxName(hwnd_, store, name)) return;
     // Old shortcut first, also when the name is unchanged; every later step
     // runs whatever the shortcut's fate.
-    const ShortcutResult written = RewriteShortcut(shell_, host_.WindowsFolder(), txttmp_, name, Text(IdTxtPath),
-                                                   Text(IdTxtArg), Text(IdTxtWork), Text(IdTxtCom));
+    const ShortcutResult written =
+        store.Rewrite(shell_, txttmp_, name, Text(IdTxtPath), Text(IdTxtArg), Text(IdTxtWork), Text(IdTxtCom));
     host_.CommitEntry(entry, {}, Fields(name));
-    if (!written) {
+    if (written) {
+        if (const std::wstring problem = RunBoxProblemAfterWrite(store, written, name); !problem.empty()) {
+            Prompt(hwnd_, L"项目已修改。" + problem, kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+        }
+    } else {
         Prompt(hwnd_,
                L"项目已修改，但无法在文件夹“" + written.folder + L"”中写入快捷方式“" + name + L".lnk”：\r\n" +
                    written.reason + L"\r\n\r\n在“运行”里输入该名称暂时无法打开它。",

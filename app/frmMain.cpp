@@ -4,13 +4,14 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "app/AliasCheck.h"
 #include "app/CatalogueList.h"
 #include "app/DropTarget.h"
 #include "app/FrameBox.h"
 #include "app/ObjectWindowProc.h"
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
-#include "catalogue/ShortcutStore.h"
+#include "catalogue/AliasStore.h"
 #include "resources/resource.h"
 
 namespace {
@@ -148,6 +149,8 @@ void frmMain::CreateControls() {
     AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(popup, MF_STRING, IdMnuAddFolder, L"添加文件夹");
     AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(popup, MF_STRING, IdMnuCheckAliases, L"检查别名(&C)...");
+    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(popup, MF_STRING, IdEnd, L"退出程序");
     // The caption menu bar draws this item and opens it with Alt+M; an empty
     // caption would leave it invisible and out of the keyboard's reach.
@@ -230,6 +233,7 @@ void frmMain::Form_Load() {
     wchar_t windows[MAX_PATH] = {};
     const UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
     Windir.assign(windows, n < MAX_PATH ? n : 0);
+    if (!options_.windowsFolder.empty()) Windir = options_.windowsFolder;
 
     if (options_.show) {
         ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -238,6 +242,7 @@ void frmMain::Form_Load() {
     SetFocus(List1.hWnd());
     AcceptDrops(hwnd_);  // anywhere on the window, the list included
     LoadCatalogue();
+    if (options_.checkAliases) CheckAliases(hwnd_, List1, Windir, AliasCheckTrigger::StartUp);
     SetTimer1(true);
 }
 
@@ -400,7 +405,8 @@ void frmMain::CmdDel_Click() {
     const std::wstring name = List1.SubItem(row, 2);
     if (Prompt(hwnd_, L"你真的要删除掉  " + name + L"  吗？", kAppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     // Failures are ignored step by step: the row goes whatever happens to the files.
-    DeleteShortcut(Windir, name);
+    // Both folders: a stale copy in the other one goes too.
+    AliasStore(Windir).Delete(name);
     // The save leaves the file alone when the list is empty, so the last
     // entry takes the file with it -- unless the file could not be read at
     // start-up, in which case it is not ours to remove.
@@ -443,17 +449,8 @@ bool frmMain::ReadEntry(LPARAM entry, EntryFields& fields) const {
 bool frmMain::NameTaken(const std::wstring& name, LPARAM except) const { return FindName(List1, name, except) >= 0; }
 
 LPARAM frmMain::CommitEntry(LPARAM entry, const std::wstring& kind, const EntryFields& fields) {
-    int row;
-    if (entry) {
-        row = List1.FindRow(entry);
-        if (row < 0) return 0;
-    } else {
-        row = List1.AddRow();
-        List1.SetSubItem(row, 1, kind);
-        entry = List1.RowId(row);
-    }
-    SetRowFields(List1, row, fields);
-    CmdTmp_Click();
+    entry = WriteEntry(List1, entry, kind, fields);
+    if (entry) CmdTmp_Click();
     return entry;
 }
 
@@ -468,8 +465,7 @@ void frmMain::EntryDialogClosed(EntryKind kind, LPARAM entry) {
 }
 
 void frmMain::ReturnToList(EntryKind kind, LPARAM entry) {
-    // A hidden or minimized window keeps its focus where it is, and so does
-    // one whose add command came from the tray.
+    // A hidden or minimized window, or one an add from the tray left alone, keeps its focus.
     const bool add = kind == EntryKind::AddP || kind == EntryKind::AddD;
     if (!IsWindowVisible(hwnd_) || IsIconic(hwnd_) || (add && CommandFromTray())) return;
     ShowEntry(HasEntry(entry) ? entry : SelectedEntry(), true);
@@ -478,15 +474,13 @@ void frmMain::ReturnToList(EntryKind kind, LPARAM entry) {
 void frmMain::FilesDropped(HDROP drop) { drops_->Take(drop); }
 
 void frmMain::RunListKey(ListKey key) {
+    // The keys do what their buttons (and Enter what a double-click) do.
     switch (key) {
-    case ListKey::Delete:
-        CmdDel_Click();
-        SetFocus(List1.hWnd());  // back from the question
-        break;
     case ListKey::Open: List1_DblClick(); break;
-    case ListKey::Edit: CmdEdit_Click(); break;
-    case ListKey::MoveUp: CmdUp_Click(); break;
-    case ListKey::MoveDown: CmdDown_Click(); break;
+    case ListKey::Delete: OnCommand(IdCmdDel); break;
+    case ListKey::Edit: OnCommand(IdCmdEdit); break;
+    case ListKey::MoveUp: OnCommand(IdCmdUp); break;
+    case ListKey::MoveDown: OnCommand(IdCmdDown); break;
     case ListKey::None: break;
     }
 }
@@ -506,12 +500,10 @@ void frmMain::OnCommand(int id) {
     case IdMnuAddProgram: mnuaddProgram_Click(); break;
     case IdMnuAddFolder: mnuAddFolder_Click(); break;
     case IdEnd: end_Click(); break;
+    case IdMnuCheckAliases: CheckAliases(hwnd_, List1, Windir, AliasCheckTrigger::Command); break;
     default: break;
     }
 }
-
-static_assert(listkeys::kReturn == VK_RETURN && listkeys::kUp == VK_UP && listkeys::kDown == VK_DOWN &&
-              listkeys::kDelete == VK_DELETE && listkeys::kF2 == VK_F2);
 
 bool frmMain::PreTranslateMessage(MSG& msg) {
     // Before the dialog manager, which would take Enter for a default button.

@@ -35,6 +35,8 @@ public:
         std::wstring catalogueFolder;  // default: the executable's folder
         bool quitOnDestroy = true;     // the program ends with this window
         bool show = true;
+        bool checkAliases = true;      // the alias health check after the catalogue loads
+        std::wstring windowsFolder;    // default: the system's Windows directory
     };
 
     frmMain();
@@ -109,7 +111,7 @@ public:
     enum ControlId : int {
         IdFrame1 = 100, IdFrame2, IdFrame3, IdLabel5, IdList1, IdCmdUp, IdCmdDown,
         IdCmdAddP, IdCmdAddD, IdCmdEdit, IdCmdDel, IdLabel2,
-        IdSho = 1001, IdMnuAddProgram, IdMnuAddFolder, IdEnd,
+        IdSho = 1001, IdMnuAddProgram, IdMnuAddFolder, IdEnd, IdMnuCheckAliases,
     };
 
     // What the entry dialogs use of this window.

@@ -97,12 +97,14 @@ CallError Call(IDispatch* object, const wchar_t* member, WORD flags, VARIANT* ar
     return error;
 }
 
-ShortcutResult Located(const std::wstring& windir, const std::wstring& name) {
+ShortcutResult Located(const std::wstring& folder, const std::wstring& name) {
     ShortcutResult result;
-    result.folder = windir + L"\\system\\";
-    result.path = GetShortcutPath(windir, name);
+    result.folder = folder;
+    result.path = folder + name + L".lnk";
     return result;
 }
+
+std::wstring SystemFolderOf(const std::wstring& windir) { return windir + L"\\system\\"; }
 
 ShortcutResult& Fail(ShortcutResult& result, HRESULT hr, std::wstring reason = {}) {
     result.hr = hr;
@@ -187,7 +189,14 @@ ShortcutResult WriteShortcut(WshShellObject& shell, const std::wstring& windir,
                              const std::wstring& name, const std::wstring& path,
                              const std::wstring& args, const std::wstring& workDir,
                              const std::wstring& comment) {
-    ShortcutResult result = Located(windir, name);
+    return WriteShortcutAt(shell, SystemFolderOf(windir), name, path, args, workDir, comment);
+}
+
+ShortcutResult WriteShortcutAt(WshShellObject& shell, const std::wstring& folder,
+                               const std::wstring& name, const std::wstring& path,
+                               const std::wstring& args, const std::wstring& workDir,
+                               const std::wstring& comment) {
+    ShortcutResult result = Located(folder, name);
     if (const AliasNameProblem problem = CheckAliasName(name); problem != AliasNameProblem::None) {
         return Fail(result, HRESULT_FROM_WIN32(ERROR_INVALID_NAME), DescribeAliasNameProblem(problem));
     }
@@ -230,7 +239,11 @@ ShortcutResult WriteShortcut(WshShellObject& shell, const std::wstring& windir,
 }
 
 ShortcutResult DeleteShortcut(const std::wstring& windir, const std::wstring& name) {
-    ShortcutResult result = Located(windir, name);
+    return DeleteShortcutAt(SystemFolderOf(windir), name);
+}
+
+ShortcutResult DeleteShortcutAt(const std::wstring& folder, const std::wstring& name) {
+    ShortcutResult result = Located(folder, name);
     switch (const AliasNameProblem problem = CheckAliasName(name)) {
     case AliasNameProblem::Empty:
     case AliasNameProblem::ControlCharacter:
@@ -259,7 +272,7 @@ ShortcutResult RewriteShortcut(WshShellObject& shell, const std::wstring& windir
                                const std::wstring& workDir, const std::wstring& comment) {
     // A write that cannot even start must not cost the entry its old,
     // working shortcut.
-    ShortcutResult refused = Located(windir, name);
+    ShortcutResult refused = Located(SystemFolderOf(windir), name);
     if (const AliasNameProblem problem = CheckAliasName(name); problem != AliasNameProblem::None) {
         return Fail(refused, HRESULT_FROM_WIN32(ERROR_INVALID_NAME), DescribeAliasNameProblem(problem));
     }

@@ -55,11 +55,19 @@ ShortcutResult WriteShortcut(WshShellObject& shell, const std::wstring& windir,
                              const std::wstring& args, const std::wstring& workDir,
                              const std::wstring& comment);
 
+// The same in any folder (given with its trailing backslash): the per-user
+// alias folder uses it.
+ShortcutResult WriteShortcutAt(WshShellObject& shell, const std::wstring& folder,
+                               const std::wstring& name, const std::wstring& path,
+                               const std::wstring& args, const std::wstring& workDir,
+                               const std::wstring& comment);
+
 // Deletes the shortcut file of `name`. A missing file is a failure like any
 // other; callers that only tidy up ignore the result. A name holding a path
 // separator, colon, wildcard or control character is refused, so no file
 // outside the shortcut folder can be reached through it.
 ShortcutResult DeleteShortcut(const std::wstring& windir, const std::wstring& name);
+ShortcutResult DeleteShortcutAt(const std::wstring& folder, const std::wstring& name);
 
 // The edit dialogs' rewrite: deletes the shortcut of `oldName` (its failure
 // ignored, there may be nothing to delete), then writes the new values, also

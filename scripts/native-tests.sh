@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Builds the window-free modules natively with AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs their unit tests, then fuzzes the catalogue
-# reader and the path functions for a bounded time. Exits non-zero on any test
-# failure, crash, leak or sanitizer report. Called by scripts/test.sh.
+# reader, the path functions and the PATH value editing for a bounded time.
+# Exits non-zero on any test failure, crash, leak or sanitizer report. Called by scripts/test.sh.
 #   TARVOLO_FUZZ_SECONDS  fuzzing time per target (default 30; 0 skips fuzzing)
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 FUZZ_SECONDS=${TARVOLO_FUZZ_SECONDS:-30}
 NATIVE=$BUILD/native
-TARGETS=(catalogue path)
+TARGETS=(catalogue path userpath)
 
 install_packages
 # Sanitizer messages in plain English, whatever locale lib.sh set for Wine.
@@ -34,7 +34,7 @@ cmake --build "$NATIVE" -j"$(nproc)" >"$NATIVE.build.log" 2>&1 \
 unit=PASS
 ctest --test-dir "$NATIVE" --output-on-failure --timeout 120 || unit=FAIL
 
-# Both fuzzers run side by side, one per core, each on a copy of its seed
+# The fuzzers run side by side, each on a copy of its seed
 # corpus in the build folder: what they add stays out of the repository.
 # Every run gets its own folder, since several people may run the tests in
 # one working tree at once; it is kept only when a fuzzer failed.

@@ -14,6 +14,7 @@
 #include "app/Prompt.h"
 #include "app/frmMain.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/UserEnvironmentGuard.h"
 
 struct PromptCall {
     std::wstring text, title;
@@ -46,10 +47,13 @@ inline std::string AnsiLines(std::initializer_list<std::wstring> lines) {
     return out;
 }
 
-inline std::unique_ptr<frmMain> OpenMain(const testsupport::TempDir& dir) {
+// The start-up alias check stays off: these catalogues name shortcuts the
+// tests never wrote (AliasCheckTest turns it on).
+inline std::unique_ptr<frmMain> OpenMain(const testsupport::TempDir& dir, bool checkAliases = false) {
     frmMain::Options options;
     options.catalogueFolder = dir.path().wstring();
     options.quitOnDestroy = false;
+    options.checkAliases = checkAliases;
     auto main = std::make_unique<frmMain>(options);
     EXPECT_TRUE(main->Create());
     testsupport::PumpMessages();
@@ -63,10 +67,13 @@ inline std::wstring WindowText(HWND h) {
 }
 
 // A main window whose Windows directory is a temporary folder with a
-// `system` subfolder, so shortcuts land where the test can see them.
+// `system` subfolder, so shortcuts land where the test can see them. The
+// per-user alias folder, used when that folder is missing, is in a
+// temporary folder too, and the user's registry environment is put back.
 class AppTest : public testing::Test {
 protected:
     void SetUp() override {
+        SetEnvironmentVariableW(L"LOCALAPPDATA", local_.path().c_str());
         std::filesystem::create_directory(windows_ / L"system");
         main_ = OpenMain(dir_);
         main_->Windir = windows_.path().wstring();
@@ -90,6 +97,8 @@ protected:
         d.SetText(EntryDialog::IdTxtCom, comment);
     }
 
+    testsupport::UserEnvironmentGuard environment_;  // first in, last out
+    testsupport::TempDir local_;
     testsupport::TempDir dir_;
     testsupport::TempDir windows_;
     std::unique_ptr<frmMain> main_;

@@ -183,7 +183,9 @@ TEST_F(AppTest, AddFromTheTrayLeavesTheHiddenMainWindowAlone) {
 }
 
 TEST_F(AppTest, AddThatCannotWriteTheShortcutAddsNothingAndSaysWhere) {
+    // Neither the system folder nor a per-user one.
     std::filesystem::remove(windows_ / L"system");
+    SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr);
     main_->CmdAddP_Click();
     EntryDialog& d = main_->FrmAddP();
     Fill(d, L"C:\\x.exe", L"x", L"C:\\");
@@ -277,6 +279,7 @@ TEST_F(AppTest, EditThatCannotWriteTheShortcutStillUpdatesAndTellsTheUser) {
     main_->List1.Select(0);
     main_->CmdEdit_Click();
     std::filesystem::remove_all(windows_ / L"system");
+    SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr);
     main_->FrmEditP().SetText(EntryDialog::IdTxtPath, L"C:\\new.exe");
     PromptRecorder prompts;
     main_->FrmEditP().CmdOK_Click();

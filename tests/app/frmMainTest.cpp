@@ -293,17 +293,18 @@ TEST(frmMain, ClosingWithoutTrayLeavesTheWindowProcedureAlone) {
     EXPECT_EQ(ReadBytes(dir / L"applist.ini"), kThreeEntries);
 }
 
-TEST(frmMain, TrayMenuHoldsTheFourCommandsInOrder) {
+TEST(frmMain, TrayMenuHoldsTheFiveCommandsInOrder) {
     TempDir dir;
     auto main = OpenMain(dir);
     const HMENU menu = main->PopupMenu();
-    ASSERT_EQ(GetMenuItemCount(menu), 7);
+    ASSERT_EQ(GetMenuItemCount(menu), 9);
     const struct {
         UINT id;
         const wchar_t* text;
     } items[] = {{frmMain::IdSho, L"显示主界面"}, {0, nullptr}, {frmMain::IdMnuAddProgram, L"添加程序"},
-                 {0, nullptr}, {frmMain::IdMnuAddFolder, L"添加文件夹"}, {0, nullptr}, {frmMain::IdEnd, L"退出程序"}};
-    for (int i = 0; i < 7; ++i) {
+                 {0, nullptr}, {frmMain::IdMnuAddFolder, L"添加文件夹"}, {0, nullptr},
+                 {frmMain::IdMnuCheckAliases, L"检查别名(&C)..."}, {0, nullptr}, {frmMain::IdEnd, L"退出程序"}};
+    for (int i = 0; i < 9; ++i) {
         MENUITEMINFOW mii{sizeof(mii)};
         wchar_t text[64] = {};
         mii.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;

@@ -1,0 +1,96 @@
+#include "app/AliasCheck.h"
+
+#include <vector>
+
+#include "app/CatalogueList.h"
+#include "app/Prompt.h"
+#include "catalogue/AliasStore.h"
+
+namespace {
+
+std::wstring Label(const Entry& entry, const AliasStore::Finding& finding) {
+    switch (finding.state) {
+    case AliasState::Missing: return entry.Name() + L"（快捷方式不见了）";
+    case AliasState::Different: return entry.Name() + L"（快捷方式与列表中的内容不符）";
+    case AliasState::Unreached: return entry.Name() + L"（快捷方式所在的文件夹不在 PATH 中）";
+    case AliasState::Shadowed: return entry.Name() + L"（“运行”会打开“" + finding.opens + L"”）";
+    case AliasState::Ok: break;
+    }
+    return entry.Name();
+}
+
+}  // namespace
+
+void CheckAliases(HWND owner, const ListView& list, const std::wstring& windir, AliasCheckTrigger trigger,
+                  const UserPathKey& key) {
+    std::vector<Entry> entries;
+    for (const WideRow& row : ReadList(list)) {
+        Entry entry;
+        for (size_t i = 0; i < row.size() && i < entry.fields.size(); ++i) entry.fields[i] = row[i];
+        // A row without a name has no alias to check.
+        if (!entry.Name().empty()) entries.push_back(std::move(entry));
+    }
+    AliasStore store(windir, key);
+    const std::vector<AliasStore::Finding> findings = store.Inspect(entries);
+    std::vector<size_t> broken, shadowed;
+    std::vector<std::wstring> brokenLabels, shadowedLabels;
+    for (size_t i = 0; i < findings.size(); ++i) {
+        if (Repairable(findings[i].state)) {
+            broken.push_back(i);
+            brokenLabels.push_back(Label(entries[i], findings[i]));
+        } else if (findings[i].state == AliasState::Shadowed) {
+            shadowed.push_back(i);
+            shadowedLabels.push_back(Label(entries[i], findings[i]));
+        }
+    }
+    const std::wstring total = std::to_wstring(entries.size());
+    if (broken.empty()) {
+        // At start-up a shadowed name is no news: the user kept it after
+        // the warning when the alias was added.
+        if (trigger == AliasCheckTrigger::StartUp) return;
+        if (entries.empty()) {
+            Prompt(owner, L"列表中还没有别名。", kAppTitle, MB_OK | MB_ICONINFORMATION);
+        } else if (shadowed.empty()) {
+            Prompt(owner, L"全部 " + total + L" 个别名都能在“运行”里正常使用。", kAppTitle,
+                   MB_OK | MB_ICONINFORMATION);
+        } else {
+            Prompt(owner,
+                   L"以下别名的名称已被其它程序或文件夹占用，在“运行”里输入它们打开的不是列表中的项目：\r\n" +
+                       ListAliasNames(shadowedLabels) + L"\r\n可以编辑这些项目，换一个名称。",
+                   kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+        }
+        return;
+    }
+    const int answer = Prompt(owner,
+                              L"以下 " + std::to_wstring(broken.size()) + L" 个别名在“运行”里无法正常使用：\r\n" +
+                                  ListAliasNames(brokenLabels) + L"\r\n要重新写入它们的快捷方式吗？",
+                              kAppTitle, MB_YESNO | MB_ICONQUESTION);
+    if (answer != IDYES) return;
+
+    WshShellObject shell;
+    std::vector<std::wstring> problems;
+    std::vector<Entry> written;
+    for (const size_t i : broken) {
+        const Entry& e = entries[i];
+        const ShortcutResult r = store.Write(shell, e.Name(), e.Path(), e.Args(), e.WorkDir(), e.Comment());
+        if (r) {
+            written.push_back(e);
+        } else {
+            problems.push_back(e.Name() + L"（" + r.reason + L"）");
+        }
+    }
+    for (const size_t i : shadowed) written.push_back(entries[i]);
+    const std::vector<AliasStore::Finding> after = store.Inspect(written);
+    for (size_t i = 0; i < after.size(); ++i) {
+        if (after[i].state != AliasState::Ok) problems.push_back(Label(written[i], after[i]));
+    }
+    if (!problems.empty()) {
+        Prompt(owner, L"以下别名仍然无法正常使用：\r\n" + ListAliasNames(problems), kAppTitle,
+               MB_OK | MB_ICONEXCLAMATION);
+    } else if (trigger == AliasCheckTrigger::Command) {
+        Prompt(owner,
+               L"已重新写入 " + std::to_wstring(broken.size()) + L" 个别名，全部 " + total +
+                   L" 个别名都能在“运行”里正常使用。",
+               kAppTitle, MB_OK | MB_ICONINFORMATION);
+    }
+}

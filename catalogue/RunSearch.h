@@ -1,0 +1,31 @@
+#pragma once
+// What the Run box opens for a bare name, found with the shell's own search
+// (PathResolve): System32, "system" and the Windows folder, then each PATH
+// folder, trying .pif .com .exe .bat .lnk .cmd in each. A running process
+// keeps the PATH it started with, so for the lifetime of this object the
+// process's PATH is the one a program started now would get: the system
+// PATH followed by the user's from the registry. The old PATH comes back
+// when the object goes.
+#include <optional>
+#include <string>
+
+#include "catalogue/AliasFolders.h"
+
+class RunSearch {
+public:
+    explicit RunSearch(std::wstring windir, const UserPathKey& key = {});
+    ~RunSearch();
+    RunSearch(const RunSearch&) = delete;
+    RunSearch& operator=(const RunSearch&) = delete;
+
+    // The full path of the file or folder the name reaches; "" when the
+    // search finds nothing.
+    std::wstring Resolve(const std::wstring& name) const;
+
+private:
+    std::wstring windir_;
+    std::optional<std::wstring> savedPath_;  // nullopt: the process had no PATH
+};
+
+// Both paths made full, then compared as the file system compares names.
+bool SameFile(const std::wstring& a, const std::wstring& b);

@@ -1,0 +1,188 @@
+// The Run box's view of the aliases from the dialogs and the main window:
+// the warning before a name that opens something else, the per-user
+// folder, and the health check at start-up and from the menu.
+#include "tests/app/AppFixture.h"
+
+#include "catalogue/AliasStore.h"
+#include "catalogue/LinkReader.h"
+
+namespace fs = std::filesystem;
+using testsupport::ReadBytes;
+using testsupport::ReadUserPathValue;
+using testsupport::WriteBytes;
+
+namespace {
+
+class AliasCheckTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        WriteBytes(tool(), "MZ");
+    }
+    std::wstring tool() const { return (windows_ / L"tool.exe").wstring(); }
+    fs::path UserLnk(const std::wstring& name) const { return local_ / L"Tarvolo\\Aliases" / (name + L".lnk"); }
+    // A catalogue of program entries on tool.exe, one per name.
+    void WriteCatalogue(const std::vector<std::wstring>& names) {
+        std::string bytes;
+        for (const auto& n : names) {
+            bytes += AnsiLines({L"应用程序", n, tool(), windows_.path().wstring() + L"\\", L"", n});
+        }
+        WriteBytes(Catalogue(), bytes);
+    }
+    // The main window again, with the start-up check, over the test's
+    // Windows directory.
+    void Reopen() {
+        main_.reset();
+        frmMain::Options options;
+        options.catalogueFolder = dir_.path().wstring();
+        options.quitOnDestroy = false;
+        options.windowsFolder = windows_.path().wstring();
+        main_ = std::make_unique<frmMain>(options);
+        ASSERT_TRUE(main_->Create());
+        testsupport::PumpMessages();
+    }
+    void WriteAlias(const std::wstring& name, const std::wstring& target) {
+        WshShellObject shell;
+        ASSERT_TRUE(AliasStore(windows_.path().wstring())
+                        .Write(shell, name, target, L"", windows_.path().wstring() + L"\\", name)
+                        .ok());
+    }
+};
+
+}  // namespace
+
+TEST_F(AliasCheckTest, AShadowedNameIsWarnedAboutAndNoWritesNothingAndKeepsWhatWasTyped) {
+    main_->CmdAddP_Click();
+    EntryDialog& d = main_->FrmAddP();
+    Fill(d, tool(), L"notepad", L"C:\\", L"-q", L"记事本");
+    {
+        PromptRecorder prompts(IDNO);
+        d.CmdOK_Click();
+        ASSERT_EQ(prompts.calls.size(), 1u);
+        EXPECT_EQ(prompts.calls[0].title, L"Tarvolo");
+        EXPECT_EQ(prompts.calls[0].style, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
+        EXPECT_NE(prompts.calls[0].text.find(L"system32\\notepad.exe"), std::wstring::npos) << prompts.calls[0].text;
+    }
+    EXPECT_TRUE(d.IsLoaded());
+    EXPECT_EQ(d.Text(EntryDialog::IdTxtName), L"notepad");
+    EXPECT_EQ(d.Text(EntryDialog::IdTxtArg), L"-q");
+    EXPECT_EQ(d.Text(EntryDialog::IdTxtCom), L"记事本");
+    EXPECT_FALSE(fs::exists(Lnk(L"notepad")));
+    EXPECT_EQ(main_->List1.Count(), 0);
+    EXPECT_FALSE(fs::exists(Catalogue()));
+
+    // Kept anyway: written, but no success is claimed.
+    PromptRecorder prompts(IDYES);
+    d.CmdOK_Click();
+    ASSERT_EQ(prompts.calls.size(), 2u);
+    EXPECT_EQ(prompts.calls[1].text.find(L"添加成功"), std::wstring::npos);
+    EXPECT_NE(prompts.calls[1].text.find(L"notepad.exe"), std::wstring::npos);
+    EXPECT_TRUE(fs::exists(Lnk(L"notepad")));
+    EXPECT_EQ(main_->List1.Count(), 1);
+}
+
+TEST_F(AliasCheckTest, EditToAShadowedNameAnsweredNoChangesNothing) {
+    WriteAlias(L"a", tool());
+    AddRow({L"应用程序", L"a", tool(), L"C:\\", L"", L""});
+    main_->List1.Select(0);
+    main_->CmdEdit_Click();
+    main_->FrmEditP().SetText(EntryDialog::IdTxtName, L"notepad");
+    PromptRecorder prompts(IDNO);
+    main_->FrmEditP().CmdOK_Click();
+    ASSERT_EQ(prompts.calls.size(), 1u);
+    EXPECT_TRUE(main_->FrmEditP().IsLoaded());
+    EXPECT_EQ(main_->List1.SubItem(0, 2), L"a");
+    EXPECT_TRUE(fs::exists(Lnk(L"a")));
+    EXPECT_FALSE(fs::exists(Lnk(L"notepad")));
+}
+
+TEST_F(AliasCheckTest, WithoutASystemFolderAddUsesThePerUserFolderAndTheLastDeleteRestoresThePath) {
+    fs::remove(windows_ / L"system");
+    testsupport::WriteUserPathValue(testsupport::TextValue(REG_EXPAND_SZ, L"C:\\bin;"));
+    const std::optional<testsupport::RegValue> before = ReadUserPathValue();
+    main_->CmdAddP_Click();
+    Fill(main_->FrmAddP(), tool(), L"tl", L"C:\\");
+    {
+        PromptRecorder prompts;
+        main_->FrmAddP().CmdOK_Click();
+        ASSERT_EQ(prompts.calls.size(), 1u);
+        const std::wstring& text = prompts.calls[0].text;
+        EXPECT_EQ(text.rfind(L"添加成功，以后您只需在 开始--运行 里面直接输入“tl”便可运行该程序！", 0), 0u) << text;
+        EXPECT_NE(text.find(UserLnk(L"").parent_path().wstring()), std::wstring::npos) << text;
+    }
+    EXPECT_TRUE(fs::exists(UserLnk(L"tl")));
+    EXPECT_NE(ReadUserPathValue(), before);
+    EXPECT_EQ(ReadUserPathValue()->type, static_cast<DWORD>(REG_EXPAND_SZ));
+
+    main_->List1.Select(0);
+    PromptRecorder prompts(IDYES);
+    main_->CmdDel_Click();
+    EXPECT_FALSE(fs::exists(UserLnk(L"tl")));
+    EXPECT_EQ(ReadUserPathValue(), before);
+    EXPECT_TRUE(environment_.ChangedBesidesPath().empty());
+}
+
+TEST_F(AliasCheckTest, StartUpNamesMissingShortcutsAndNoLeavesThemYesWritesThem) {
+    std::vector<std::wstring> names = {L"here"};
+    for (int i = 1; i <= 12; ++i) names.push_back(L"gone" + std::to_wstring(i));
+    WriteCatalogue(names);
+    WriteAlias(L"here", tool());
+    {
+        PromptRecorder prompts(IDNO);
+        Reopen();
+        ASSERT_EQ(prompts.calls.size(), 1u);
+        const std::wstring& text = prompts.calls[0].text;
+        EXPECT_EQ(prompts.calls[0].title, L"Tarvolo");
+        EXPECT_EQ(prompts.calls[0].style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+        EXPECT_NE(text.find(L"gone1（"), std::wstring::npos) << text;
+        EXPECT_NE(text.find(L"gone10（"), std::wstring::npos);
+        EXPECT_EQ(text.find(L"gone11"), std::wstring::npos);
+        EXPECT_NE(text.find(L"另外还有 2 个"), std::wstring::npos);
+        EXPECT_EQ(text.find(L"here"), std::wstring::npos);
+    }
+    EXPECT_EQ(main_->List1.Count(), 13);
+    EXPECT_FALSE(fs::exists(Lnk(L"gone1")));
+
+    PromptRecorder prompts(IDYES);
+    Reopen();
+    EXPECT_EQ(prompts.calls.size(), 1u);  // the question; a full repair at start-up says nothing more
+    LinkReader reader;
+    for (const auto& n : names) {
+        const auto link = reader.Read(Lnk(n).wstring());
+        ASSERT_TRUE(link) << testing::PrintToString(n);
+        EXPECT_EQ(link->description, n);
+    }
+    // All well now: start-up is silent.
+    Reopen();
+    EXPECT_EQ(prompts.calls.size(), 1u);
+}
+
+TEST_F(AliasCheckTest, AShortcutChangedBehindTheProgramsBackIsFoundAndRepairedFromTheMenu) {
+    WriteBytes(windows_ / L"other.exe", "MZ");
+    WriteCatalogue({L"a", L"b"});
+    WriteAlias(L"a", tool());
+    WriteAlias(L"b", tool());
+    {
+        PromptRecorder prompts;
+        Reopen();
+        EXPECT_TRUE(prompts.calls.empty());
+        SendMessageW(main_->hWnd(), WM_COMMAND, frmMain::IdMnuCheckAliases, 0);
+        ASSERT_EQ(prompts.calls.size(), 1u);
+        EXPECT_EQ(prompts.calls[0].text, L"全部 2 个别名都能在“运行”里正常使用。");
+        EXPECT_EQ(prompts.calls[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    }
+    WriteAlias(L"b", (windows_ / L"other.exe").wstring());
+    {
+        PromptRecorder prompts(IDNO);
+        SendMessageW(main_->hWnd(), WM_COMMAND, frmMain::IdMnuCheckAliases, 0);
+        ASSERT_EQ(prompts.calls.size(), 1u);
+        EXPECT_NE(prompts.calls[0].text.find(L"b（"), std::wstring::npos);
+        EXPECT_EQ(prompts.calls[0].text.find(L"a（"), std::wstring::npos);
+    }
+    EXPECT_TRUE(SamePathText(LinkReader().Read(Lnk(L"b").wstring())->target, (windows_ / L"other.exe").wstring()));
+    PromptRecorder prompts(IDYES);
+    SendMessageW(main_->hWnd(), WM_COMMAND, frmMain::IdMnuCheckAliases, 0);
+    ASSERT_EQ(prompts.calls.size(), 2u);
+    EXPECT_NE(prompts.calls[1].text.find(L"全部 2 个别名"), std::wstring::npos) << prompts.calls[1].text;
+    EXPECT_TRUE(SamePathText(LinkReader().Read(Lnk(L"b").wstring())->target, tool()));
+}
