@@ -85,18 +85,30 @@ void cOrvane::Attach(HWND f, HBITMAP PicCaption, HBITMAP PicBorder, int lButtonW
     dpi_ = requestedDpi_ > 0 ? requestedDpi_ : ScreenDpi();
     const SIZE captionSize = BitmapSize(PicCaption);
     const SIZE borderSize = BitmapSize(PicBorder);
-    const CaptionSkin skin96{lButtonWidth,      lButtonHeight,   lActiveLeftEnd,  lActiveRightStart,
-                             lActiveRightEnd,   lInactiveOffset, static_cast<int>(captionSize.cy), static_cast<int>(borderSize.cy)};
+    const CaptionSkin skin96{lButtonWidth,    lButtonHeight,
+                             lActiveLeftEnd,  lActiveRightStart,
+                             lActiveRightEnd, lInactiveOffset,
+                             static_cast<int>(captionSize.cy), static_cast<int>(borderSize.cy)};
     captionImage_ = std::make_unique<cMemDC>();
     borderImage_ = std::make_unique<cMemDC>();
+    if (dpi_ != kBaseDpi) {
+        // Redrawn once here, never stretched per paint.
+        const bool smooth = !IsWholeScale(dpi_);
+        const int cells = borderSize.cy > 0 ? borderSize.cx / borderSize.cy : 0;
+        const bool redrawn =
+            StretchSkin(PicCaption, CaptionStretches(skin96, captionSize.cx, dpi_), smooth, *captionImage_) &&
+            StretchSkin(PicBorder, BorderStretches(borderSize.cy, cells, dpi_), smooth, *borderImage_);
+        if (!redrawn) {
+            // A skin that could not be redrawn is worn at its own size: a
+            // small frame, rather than none at all.
+            dpi_ = kBaseDpi;
+            captionImage_ = std::make_unique<cMemDC>();
+            borderImage_ = std::make_unique<cMemDC>();
+        }
+    }
     if (dpi_ == kBaseDpi) {
         captionImage_->CreateFromPicture(PicCaption);
         borderImage_->CreateFromPicture(PicBorder);
-    } else {
-        const bool smooth = !IsWholeScale(dpi_);
-        StretchSkin(PicCaption, CaptionStretches(skin96, captionSize.cx, dpi_), smooth, *captionImage_);
-        const int cells = borderSize.cy > 0 ? borderSize.cx / borderSize.cy : 0;
-        StretchSkin(PicBorder, BorderStretches(borderSize.cy, cells, dpi_), smooth, *borderImage_);
     }
     captionBuffer_ = std::make_unique<cMemDC>();
     sideBuffer_ = std::make_unique<cMemDC>();
