@@ -14,9 +14,17 @@ namespace {
 
 // Window-relative spots of the skinned caption (the skin: band 48 high,
 // buttons 19 x 20 from the right edge, the menu bar's first item from x 96).
-POINT MenuItemSpot(HWND w) { return {WindowRect(w).left + 112, WindowRect(w).top + 33}; }
-POINT TitleSpot(HWND w) { return {WindowRect(w).left + 320, WindowRect(w).top + 14}; }
-POINT MinimizeSpot(HWND w) { return {WindowRect(w).right - 55, WindowRect(w).top + 15}; }
+// The frame scales with the screen's DPI, and so do these 96-DPI spots.
+int ScreenDpi() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+int Px(int px96) { return MulDiv(px96, ScreenDpi(), 96); }
+POINT MenuItemSpot(HWND w) { return {WindowRect(w).left + Px(112), WindowRect(w).top + Px(33)}; }
+POINT TitleSpot(HWND w) { return {WindowRect(w).left + Px(320), WindowRect(w).top + Px(14)}; }
+POINT MinimizeSpot(HWND w) { return {WindowRect(w).right - Px(55), WindowRect(w).top + Px(15)}; }
 
 // Presses the caption's minimize button. Two presses on a caption button
 // within the double-click time count as a double-click on the system menu,
@@ -70,7 +78,7 @@ TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
         EXPECT_NE(GetPropW(app.main, L"teskCNCImplementation"), nullptr);
         RECT client;
         GetClientRect(app.main, &client);
-        EXPECT_EQ(client.right, MulDiv(8415, 96, 1440));
+        EXPECT_EQ(client.right, MulDiv(8415, ScreenDpi(), 1440));
         ClickAt(TitleSpot(app.main).x, TitleSpot(app.main).y);  // activates it, moves nothing
         EXPECT_TRUE(WaitFor([&] { return GetMenu(app.main) == nullptr; }));
         Shot(L"10-skinned-active");
@@ -162,7 +170,8 @@ TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
         // The link under the pointer.
         RECT link{};
         GetWindowRect(app.main, &link);
-        MoveTo(link.left + 10 + MulDiv(120 + 1080 + 200, 96, 1440), link.top + 48 + MulDiv(4800 + 240 + 100, 96, 1440));
+        MoveTo(link.left + Px(10) + MulDiv(120 + 1080 + 200, ScreenDpi(), 1440),
+               link.top + Px(48) + MulDiv(4800 + 240 + 100, ScreenDpi(), 1440));
         Shot(L"18-link-hover");
 
         // Minimize with the caption button: into the tray.
