@@ -44,9 +44,23 @@ RunSearch::RunSearch(std::wstring windir, const UserPathKey& key) : windir_(std:
     const std::wstring user = ReadUserPathForSearch(key);
     if (!user.empty()) merged += (merged.empty() || merged.back() == L';' ? L"" : L";") + user;
     SetEnvironmentVariableW(L"PATH", merged.c_str());
+    // The search also looks in the current folder, which is ours and not the
+    // Run box's: a tool.exe beside the program would seem to take "tool".
+    // System32, searched first anyway, stands in for it meanwhile.
+    const DWORD n = GetCurrentDirectoryW(0, nullptr);
+    savedFolder_.resize(n);
+    savedFolder_.resize(n ? GetCurrentDirectoryW(n, savedFolder_.data()) : 0);
+    wchar_t system32[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(system32, MAX_PATH);
+    if (savedFolder_.empty() || length == 0 || length >= MAX_PATH || !SetCurrentDirectoryW(system32)) {
+        savedFolder_.clear();
+    }
 }
 
-RunSearch::~RunSearch() { SetEnvironmentVariableW(L"PATH", savedPath_ ? savedPath_->c_str() : nullptr); }
+RunSearch::~RunSearch() {
+    if (!savedFolder_.empty()) SetCurrentDirectoryW(savedFolder_.c_str());
+    SetEnvironmentVariableW(L"PATH", savedPath_ ? savedPath_->c_str() : nullptr);
+}
 
 std::wstring RunSearch::Resolve(const std::wstring& name) const {
     wchar_t buffer[MAX_PATH] = {};

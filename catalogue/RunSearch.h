@@ -4,8 +4,8 @@
 // folder, trying .pif .com .exe .bat .lnk .cmd in each. A running process
 // keeps the PATH it started with, so for the lifetime of this object the
 // process's PATH is the one a program started now would get: the system
-// PATH followed by the user's from the registry. The old PATH comes back
-// when the object goes.
+// PATH followed by the user's from the registry, and the current folder is
+// System32. Both come back when the object goes.
 #include <optional>
 #include <string>
 
@@ -25,6 +25,7 @@ public:
 private:
     std::wstring windir_;
     std::optional<std::wstring> savedPath_;  // nullopt: the process had no PATH
+    std::wstring savedFolder_;               // "" when the current folder was not changed
 };
 
 // Both paths made full, then compared as the file system compares names.

@@ -241,8 +241,16 @@ TEST_F(AliasStoreTest, InspectionReadsBackEveryEntryWithOneReaderAndNamesWhatThe
     EXPECT_TRUE(RunSearch(windir()).Resolve(std::wstring(300, L'x')).empty());
 }
 
-TEST_F(AliasStoreTest, TheSearchLeavesTheProcessPathAsItWas) {
+TEST_F(AliasStoreTest, TheSearchLeavesTheProcessPathAndFolderAsTheyWereAndIgnoresTheProgramsFolder) {
     WriteUserPathValue(TextValue(REG_EXPAND_SZ, L"%LOCALAPPDATA%\\bin"));
+    // A program beside ours is not what the Run box opens.
+    const fs::path folder = fs::current_path();
+    const testsupport::TempDir ours;
+    fs::current_path(ours.path());
+    testsupport::WriteBytes(ours / L"besideus.exe", "MZ");
+    EXPECT_TRUE(RunSearch(windir()).Resolve(L"besideus").empty());
+    EXPECT_EQ(fs::current_path(), ours.path());
+    fs::current_path(folder);
     wchar_t before[32768];
     const DWORD n = GetEnvironmentVariableW(L"PATH", before, 32768);
     {
