@@ -8,6 +8,8 @@
 // System32. Both come back when the object goes.
 #include <optional>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "catalogue/AliasFolders.h"
 
@@ -22,8 +24,25 @@ public:
     // search finds nothing.
     std::wstring Resolve(const std::wstring& name) const;
 
+    // The same answer for a name whose own shortcut is `own`, for checking
+    // many aliases at once: the folders the search passes are listed once,
+    // and the search itself runs only when a folder before the shortcut's
+    // own holds a file of the name that it would try (or the shortcut's
+    // folder is not passed at all). Otherwise it would find `own`.
+    std::wstring ResolveExpecting(const std::wstring& name, const std::wstring& own) const;
+
 private:
+    struct Listed {
+        std::wstring folder;
+        std::unordered_set<std::wstring> names;  // lower case
+        bool complete = false;                   // false: could not be listed
+    };
+    void ListFolders() const;
+
     std::wstring windir_;
+    std::wstring path_;  // the PATH the search uses
+    mutable std::vector<Listed> order_;
+    mutable bool listed_ = false;
     std::optional<std::wstring> savedPath_;  // nullopt: the process had no PATH
     std::wstring savedFolder_;               // "" when the current folder was not changed
 };
