@@ -6,7 +6,6 @@
 #include "app/FrameBox.h"
 #include "app/ObjectWindowProc.h"
 #include "app/Prompt.h"
-#include "app/frmMain.h"
 #include "catalogue/AliasName.h"
 #include "catalogue/CatalogueFile.h"
 #include "pickers/CommDlgs.h"
@@ -28,7 +27,7 @@ bool HasLineBreak(const std::wstring& s) { return s.find_first_of(L"\r\n") != st
 
 }  // namespace
 
-EntryDialog::EntryDialog(frmMain& main, Kind kind) : main_(main), kind_(kind) {}
+EntryDialog::EntryDialog(EntryHost& host, Kind kind) : host_(host), kind_(kind) {}
 
 EntryDialog::~EntryDialog() {
     Unload();
@@ -170,28 +169,21 @@ void EntryDialog::CreateControls() {
 
 void EntryDialog::Form_Load() {
     ShowWindow(hwnd_, SW_SHOWNORMAL);
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(main_.Icon()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(main_.SmallIcon()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(host_.Icon()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(host_.SmallIcon()));
     SetForegroundWindow(hwnd_);
     SetFocus(Control(IdTxtPath));
     if (IsAdd()) return;
-    const int row = main_.List1.Selected();
-    if (row < 0) return;  // nothing to edit: OK will say so
-    editedRow_ = main_.List1.RowId(row);
-    SetText(IdTxtName, main_.List1.SubItem(row, 2));
-    SetText(IdTxtPath, main_.List1.SubItem(row, 3));
-    SetText(IdTxtWork, main_.List1.SubItem(row, 4));
-    SetText(IdTxtArg, main_.List1.SubItem(row, 5));
-    SetText(IdTxtCom, main_.List1.SubItem(row, 6));
+    const LPARAM entry = host_.SelectedEntry();
+    EntryFields fields;
+    if (!entry || !host_.ReadEntry(entry, fields)) return;  // nothing to edit: OK will say so
+    editedRow_ = entry;
+    SetText(IdTxtName, fields.name);
+    SetText(IdTxtPath, fields.path);
+    SetText(IdTxtWork, fields.work);
+    SetText(IdTxtArg, fields.args);
+    SetText(IdTxtCom, fields.comment);
     txttmp_ = Text(IdTxtName);
-}
-
-bool EntryDialog::NameTaken(const std::wstring& name, int skipRow) const {
-    const int count = main_.List1.Count();
-    for (int row = 0; row < count; ++row) {
-        if (row != skipRow && main_.List1.SubItem(row, 2) == name) return true;
-    }
-    return false;
 }
 
 bool EntryDialog::Validate() {
@@ -226,26 +218,19 @@ void EntryDialog::CmdOK_Click() {
     }
 }
 
-// Name, path, start folder, arguments and comment into the row, in the
-// list's column order, then the catalogue is saved.
-void EntryDialog::StoreFields(int row, const std::wstring& name) {
-    ListView& list = main_.List1;
-    list.SetSubItem(row, 2, name);
-    list.SetSubItem(row, 3, Text(IdTxtPath));
-    list.SetSubItem(row, 4, Text(IdTxtWork));
-    list.SetSubItem(row, 5, Text(IdTxtArg));
-    list.SetSubItem(row, 6, Text(IdTxtCom));
-    main_.CmdTmp_Click();
+// Name, path, start folder, arguments and comment as they stand now.
+EntryFields EntryDialog::Fields(const std::wstring& name) const {
+    return {name, Text(IdTxtPath), Text(IdTxtWork), Text(IdTxtArg), Text(IdTxtCom)};
 }
 
 void EntryDialog::AddOK() {
     const std::wstring name = Text(IdTxtName);
-    if (NameTaken(name, -1)) {
+    if (host_.NameTaken(name, 0)) {
         Prompt(hwnd_, L"该名称已在列表中存在，请使用其它名称！", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     // Nothing is written when the user would rather pick another name.
-    AliasStore store(main_.Windir);
+    AliasStore store(host_.WindowsFolder());
     if (!ConfirmRunBoxName(hwnd_, store, name)) return;
     const ShortcutResult written =
         store.Write(shell_, name, Text(IdTxtPath), Text(IdTxtArg), Text(IdTxtWork), Text(IdTxtCom));
@@ -257,10 +242,8 @@ void EntryDialog::AddOK() {
                kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    ListView& list = main_.List1;
-    const int row = list.AddRow();
-    list.SetSubItem(row, 1, kind_ == Kind::AddP ? kKindProgram : kKindFolder);
-    StoreFields(row, name);
+    const LPARAM entry = host_.CommitEntry(0, kind_ == Kind::AddP ? kKindProgram : kKindFolder, Fields(name));
+    actedRow_ = entry;
     ShowWindow(hwnd_, SW_HIDE);
     // Success is only claimed for an alias the shell's search finds.
     const std::wstring problem = RunBoxProblemAfterWrite(store, written, name);
@@ -272,30 +255,28 @@ void EntryDialog::AddOK() {
            kAppTitle, MB_OK | MB_ICONEXCLAMATION);
     Unload();
     // From the tray menu the main window may be hidden: leave its focus alone.
-    if (main_.TxtIsMenuClick == L"0") SetFocus(list.hWnd());
-    list.Select(list.Count() - 1);
+    host_.ShowEntry(entry, !host_.CommandFromTray());
 }
 
 void EntryDialog::EditOK() {
-    ListView& list = main_.List1;
-    const int row = editedRow_ ? list.FindRow(editedRow_) : -1;
-    if (row < 0) {
+    const LPARAM entry = editedRow_;
+    if (!entry || !host_.HasEntry(entry)) {
         Prompt(hwnd_, L"正在编辑的项目已不在列表中，没有做任何修改。", kAppTitle, MB_OK | MB_ICONINFORMATION);
         Unload();
         return;
     }
     const std::wstring name = Text(IdTxtName);
-    if (NameTaken(name, row)) {
+    if (host_.NameTaken(name, entry)) {
         Prompt(hwnd_, L"该名称已在列表中存在，请使用其它名称！", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    AliasStore store(main_.Windir);
+    AliasStore store(host_.WindowsFolder());
     if (name != txttmp_ && !ConfirmRunBoxName(hwnd_, store, name)) return;
     // Old shortcut first, also when the name is unchanged; every later step
     // runs whatever the shortcut's fate.
     const ShortcutResult written =
         store.Rewrite(shell_, txttmp_, name, Text(IdTxtPath), Text(IdTxtArg), Text(IdTxtWork), Text(IdTxtCom));
-    StoreFields(row, name);
+    host_.CommitEntry(entry, {}, Fields(name));
     if (written) {
         if (const std::wstring problem = RunBoxProblemAfterWrite(store, written, name); !problem.empty()) {
             Prompt(hwnd_, L"项目已修改。" + problem, kAppTitle, MB_OK | MB_ICONEXCLAMATION);
@@ -307,8 +288,7 @@ void EntryDialog::EditOK() {
                kAppTitle, MB_OK | MB_ICONEXCLAMATION);
     }
     Unload();
-    SetFocus(list.hWnd());
-    list.Select(row);
+    host_.ShowEntry(entry, true);
 }
 
 void EntryDialog::Command1_Click() {
@@ -377,13 +357,17 @@ LRESULT EntryDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         Unload();  // closing writes nothing
         return 0;
-    case WM_NCDESTROY:
+    case WM_NCDESTROY: {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         hwnd_ = nullptr;
         tooltip_ = nullptr;
         txttmp_.clear();
+        const LPARAM acted = IsAdd() ? actedRow_ : editedRow_;
         editedRow_ = 0;
+        actedRow_ = 0;
+        host_.EntryDialogClosed(kind_, acted);
         return 0;
+    }
     }
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }

@@ -6,16 +6,15 @@
 
 #include <string>
 
+#include "app/EntryHost.h"
 #include "catalogue/ShortcutStore.h"
 #include "plumbing/GdiGuards.h"
 
-class frmMain;
-
 class EntryDialog {
 public:
-    enum class Kind { AddP, EditP, AddD, EditD };
+    using Kind = EntryKind;
 
-    EntryDialog(frmMain& main, Kind kind);
+    EntryDialog(EntryHost& host, Kind kind);
     ~EntryDialog();
     EntryDialog(const EntryDialog&) = delete;
     EntryDialog& operator=(const EntryDialog&) = delete;
@@ -57,13 +56,12 @@ private:
     bool IsAdd() const { return kind_ == Kind::AddP || kind_ == Kind::AddD; }
     bool IsProgram() const { return kind_ == Kind::AddP || kind_ == Kind::EditP; }
     bool Validate();
-    bool NameTaken(const std::wstring& name, int skipRow) const;
     void AddOK();
     void EditOK();
-    void StoreFields(int row, const std::wstring& name);
+    EntryFields Fields(const std::wstring& name) const;
     int Px(int twips) const;
 
-    frmMain& main_;
+    EntryHost& host_;
     const Kind kind_;
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
@@ -71,5 +69,6 @@ private:
     int dpi_ = 96;
     std::wstring txttmp_;    // the entry's name when the dialog opened
     LPARAM editedRow_ = 0;   // the entry an edit dialog is bound to
+    LPARAM actedRow_ = 0;    // the entry this opening wrote, told to the host at close
     WshShellObject shell_;   // created at the first OK, kept for later ones
 };

@@ -19,10 +19,6 @@ constexpr wchar_t kClassName[] = L"TarvoloMain";
 constexpr wchar_t kCaption[] = L" TarvoloV1.2";
 constexpr UINT_PTR kTimer1 = 1;
 
-// The window procedure that the tray hook replaced: one for the process.
-WNDPROC g_previousProc = nullptr;
-frmMain* g_trayOwner = nullptr;
-
 struct Column {
     const wchar_t* text;
     int twips;
@@ -38,43 +34,12 @@ constexpr Column kColumns[] = {
     {L"注释", 4000},
 };
 
-void DefaultOpenFolder(HWND owner, const std::wstring& folder) {
-    // The shell's result is deliberately not examined: a missing folder
-    // simply opens nothing.
-    ShellExecuteW(owner, nullptr, folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void DefaultStartProgram(const std::wstring& path) {
-    STARTUPINFOW si{sizeof(si)};
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION pi{};
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    BOOL started;
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        // An existing file is started as exactly that file: unquoted, a path
-        // with blanks could start another program ("C:\Program.exe").
-        std::wstring commandLine = L"\"" + path + L"\"";
-        started = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &si, &pi);
-    } else {
-        std::wstring commandLine = path;
-        started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-    }
-    if (started) {  // failure to start is ignored: nothing is shown
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-}
-
 }  // namespace
 
 frmMain::frmMain() : frmMain(Options{}) {}
 
 frmMain::frmMain(Options options) : options_(std::move(options)) {
     if (options_.catalogueFolder.empty()) options_.catalogueFolder = ExecutableFolder();
-    launcher_.OpenFolder = DefaultOpenFolder;
-    launcher_.StartProgram = DefaultStartProgram;
     dialogs_[0] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::AddP);
     dialogs_[1] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::EditP);
     dialogs_[2] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::AddD);
@@ -330,37 +295,23 @@ bool frmMain::CmdTmp_Click() {
 }
 
 bool frmMain::CmdTmp2_Click() {
-    NOTIFYICONDATAW nid{};
-    nid.cbSize = sizeof(nid);
-    nid.hWnd = hwnd_;
-    nid.uID = 0;
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    nid.uCallbackMessage = WM_TRAYICON;
-    nid.hIcon = iconSmall_.get();
-    lstrcpynW(nid.szTip, L"Tarvolo", static_cast<int>(std::size(nid.szTip)));
     // Without an icon a hidden window could never be brought back.
-    if (!Shell_NotifyIconW(NIM_ADD, &nid)) return false;
-    g_trayOwner = this;
-    g_previousProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TrayWindowProc)));
-    trayInstalled_ = true;
-    return true;
+    return tray_.Add(hwnd_, iconSmall_.get(), [this](LPARAM mouseMessage) { TrayIcon_Mouse(mouseMessage); });
 }
 
-void frmMain::ClearWindow() {
-    if (trayInstalled_) {
-        NOTIFYICONDATAW nid{};
-        nid.cbSize = sizeof(nid);
-        nid.hWnd = hwnd_;
-        nid.uID = 0;
-        Shell_NotifyIconW(NIM_DELETE, &nid);  // the result changes nothing: the icon is ours to drop
+void frmMain::ClearWindow() { tray_.Remove(); }
+
+void frmMain::TrayIcon_Mouse(LPARAM mouseMessage) {
+    if (mouseMessage == WM_RBUTTONUP) {
+        POINT pt;
+        GetCursorPos(&pt);
+        // Foreground first, so the menu closes when the user clicks elsewhere.
+        SetForegroundWindow(hwnd_);
+        TrackPopupMenu(PopupMenu(), 0, pt.x, pt.y, 0, hwnd_, nullptr);
+        PostMessageW(hwnd_, WM_NULL, 0, 0);
+    } else if (mouseMessage == WM_LBUTTONDBLCLK) {
+        sho_Click();
     }
-    if (g_previousProc && g_trayOwner == this) {
-        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_previousProc));
-        g_previousProc = nullptr;
-        g_trayOwner = nullptr;
-    }
-    trayInstalled_ = false;
 }
 
 void frmMain::sho_Click() {
@@ -478,6 +429,57 @@ void frmMain::CmdDown_Click() {
     InvalidateRect(List1.hWnd(), nullptr, TRUE);
 }
 
+LPARAM frmMain::SelectedEntry() const {
+    const int row = List1.Selected();
+    return row < 0 ? 0 : List1.RowId(row);
+}
+
+bool frmMain::HasEntry(LPARAM entry) const { return entry && List1.FindRow(entry) >= 0; }
+
+bool frmMain::ReadEntry(LPARAM entry, EntryFields& fields) const {
+    const int row = entry ? List1.FindRow(entry) : -1;
+    if (row < 0) return false;
+    fields = {List1.SubItem(row, 2), List1.SubItem(row, 3), List1.SubItem(row, 4), List1.SubItem(row, 5),
+              List1.SubItem(row, 6)};
+    return true;
+}
+
+bool frmMain::NameTaken(const std::wstring& name, LPARAM except) const {
+    const int count = List1.Count();
+    for (int row = 0; row < count; ++row) {
+        if (List1.SubItem(row, 2) == name && (!except || List1.RowId(row) != except)) return true;
+    }
+    return false;
+}
+
+LPARAM frmMain::CommitEntry(LPARAM entry, const std::wstring& kind, const EntryFields& fields) {
+    int row;
+    if (entry) {
+        row = List1.FindRow(entry);
+        if (row < 0) return 0;
+    } else {
+        row = List1.AddRow();
+        List1.SetSubItem(row, 1, kind);
+        entry = List1.RowId(row);
+    }
+    // In the list's column order, then the catalogue is saved.
+    List1.SetSubItem(row, 2, fields.name);
+    List1.SetSubItem(row, 3, fields.path);
+    List1.SetSubItem(row, 4, fields.work);
+    List1.SetSubItem(row, 5, fields.args);
+    List1.SetSubItem(row, 6, fields.comment);
+    CmdTmp_Click();
+    return entry;
+}
+
+void frmMain::ShowEntry(LPARAM entry, bool focus) {
+    if (focus) SetFocus(List1.hWnd());
+    const int row = entry ? List1.FindRow(entry) : -1;
+    if (row >= 0) List1.Select(row);
+}
+
+void frmMain::EntryDialogClosed(EntryKind, LPARAM) {}
+
 void frmMain::OnCommand(int id) {
     switch (id) {
     case IdCmdAddP: CmdAddP_Click(); break;
@@ -500,25 +502,6 @@ bool frmMain::PreTranslateMessage(MSG& msg) {
         if (dialog->IsLoaded() && IsDialogMessageW(dialog->hWnd(), &msg)) return true;
     }
     return hwnd_ && IsDialogMessageW(hwnd_, &msg);
-}
-
-LRESULT CALLBACK frmMain::TrayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    // sho_Click puts the previous procedure back; keep it for this message.
-    const WNDPROC previous = g_previousProc;
-    frmMain* self = g_trayOwner;
-    if (msg == WM_TRAYICON && self) {
-        if (lParam == WM_RBUTTONUP) {
-            POINT pt;
-            GetCursorPos(&pt);
-            // Foreground first, so the menu closes when the user clicks elsewhere.
-            SetForegroundWindow(hwnd);
-            TrackPopupMenu(self->PopupMenu(), 0, pt.x, pt.y, 0, hwnd, nullptr);
-            PostMessageW(hwnd, WM_NULL, 0, 0);
-        } else if (lParam == WM_LBUTTONDBLCLK) {
-            self->sho_Click();
-        }
-    }
-    return previous ? CallWindowProcW(previous, hwnd, msg, wParam, lParam) : DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -567,7 +550,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         if (msg == SingleInstance::ActivateMessage()) {
             // Another copy was started: show this one instead.
-            if (trayInstalled_) {
+            if (tray_.Shown()) {
                 sho_Click();
             } else {
                 if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
@@ -576,16 +559,9 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
-        if (msg == taskbarCreated_ && taskbarCreated_ != 0 && trayInstalled_) {
+        if (msg == taskbarCreated_ && taskbarCreated_ != 0 && tray_.Shown()) {
             // The shell restarted and forgot our icon: put it back.
-            NOTIFYICONDATAW nid{};
-            nid.cbSize = sizeof(nid);
-            nid.hWnd = hwnd_;
-            nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-            nid.uCallbackMessage = WM_TRAYICON;
-            nid.hIcon = iconSmall_.get();
-            lstrcpynW(nid.szTip, L"Tarvolo", static_cast<int>(std::size(nid.szTip)));
-            Shell_NotifyIconW(NIM_ADD, &nid);
+            tray_.Readd();
             return 0;
         }
         break;

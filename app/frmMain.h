@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "app/EntryDialog.h"
+#include "app/EntryHost.h"
+#include "app/Launcher.h"
 #include "app/ListView.h"
+#include "app/TrayIcon.h"
 #include "catalogue/CatalogueFile.h"
 #include "controls/XLinkLabel.h"
 #include "frame/cOrvane.h"
@@ -18,16 +21,10 @@
 #include "plumbing/RefCounted.h"
 #include "plumbing/StdFont.h"
 
-class frmMain {
+class frmMain : public EntryHost {
 public:
     static constexpr UINT WM_TRAYICON = WM_USER + 376;  // 1400
     static constexpr COLORREF kBackColor = RGB(207, 203, 207);
-
-    // Where double-click sends an entry; replaceable so tests open nothing.
-    struct Launcher {
-        std::function<void(HWND owner, const std::wstring& folder)> OpenFolder;
-        std::function<void(const std::wstring& path)> StartProgram;
-    };
 
     struct Options {
         std::wstring catalogueFolder;  // default: the executable's folder
@@ -74,11 +71,12 @@ public:
     bool Form_Unload();
 
     std::wstring CataloguePath() const;
-    HICON Icon() const { return iconBig_.get(); }
-    HICON SmallIcon() const { return iconSmall_.get(); }
+    HICON Icon() const override { return iconBig_.get(); }
+    HICON SmallIcon() const override { return iconSmall_.get(); }
     HMENU PopupMenu() const;  // the tray menu `mnu`
-    bool InTray() const { return trayInstalled_; }
+    bool InTray() const { return tray_.Shown(); }
     bool Timer1Enabled() const { return timerEnabled_; }
+    // Where double-click sends an entry; replaceable so tests open nothing.
     void SetLauncher(Launcher launcher) { launcher_ = std::move(launcher); }
 
     // Routes dialog keys (Tab, Enter, Esc) of this window and its open dialogs.
@@ -108,10 +106,21 @@ public:
         IdSho = 1001, IdMnuAddProgram, IdMnuAddFolder, IdEnd, IdMnuCheckAliases,
     };
 
+    // What the entry dialogs use of this window.
+    LPARAM SelectedEntry() const override;
+    bool HasEntry(LPARAM entry) const override;
+    bool ReadEntry(LPARAM entry, EntryFields& fields) const override;
+    bool NameTaken(const std::wstring& name, LPARAM except) const override;
+    LPARAM CommitEntry(LPARAM entry, const std::wstring& kind, const EntryFields& fields) override;
+    void ShowEntry(LPARAM entry, bool focus) override;
+    void EntryDialogClosed(EntryKind kind, LPARAM entry) override;
+    const std::wstring& WindowsFolder() const override { return Windir; }
+    bool CommandFromTray() const override { return TxtIsMenuClick != L"0"; }
+
 private:
     template <class T>
     friend LRESULT CALLBACK ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
-    static LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void TrayIcon_Mouse(LPARAM mouseMessage);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     void Form_Load();
@@ -138,12 +147,12 @@ private:
     Ref<StdFont> uiFont_;
     int dpi_ = 96;
     bool timerEnabled_ = false;
-    bool trayInstalled_ = false;
     bool unloaded_ = false;
     // The catalogue file could not be read: it must not be overwritten.
     bool loadFailed_ = false;
     std::wstring loadFailure_;
     UINT taskbarCreated_ = 0;
-    Launcher launcher_;
+    TrayIcon tray_{WM_TRAYICON, L"Tarvolo"};
+    Launcher launcher_ = Launcher::System();
     std::unique_ptr<EntryDialog> dialogs_[4];
 };

@@ -1,6 +1,7 @@
 #include "controls/XLinkLabel.h"
 
 #include "plumbing/GdiGuards.h"
+#include "plumbing/OleColor.h"
 
 #include <windowsx.h>
 #include <ole2.h>
@@ -20,13 +21,6 @@ constexpr const wchar_t* kEnabled = L"Enabled";
 constexpr const wchar_t* kCaption = L"Caption";
 constexpr const wchar_t* kNormUnderline = L"NormUnderline";
 constexpr const wchar_t* kHoverUnderline = L"HoverUnderline";
-
-// An untranslatable colour becomes -1, as elsewhere in the program.
-COLORREF ToRGB(OLE_COLOR color) {
-    COLORREF rgb = 0;
-    if (FAILED(OleTranslateColor(color, nullptr, &rgb))) return static_cast<COLORREF>(-1);
-    return rgb;
-}
 
 void OpenWithShell(const std::wstring& address) {
     // The default action, no owner; like a typed address, a failure is the
@@ -278,13 +272,13 @@ void XLinkLabel::UserControl_MouseMove(int x, int y) {
 
 void XLinkLabel::UserControl_Paint(HDC dc) const {
     RECT bounds{0, 0, m_Width, m_Height};
-    const SolidBrush back(ToRGB(m_BackColor));
+    const SolidBrush back(TranslateColor(m_BackColor));
     FillRect(dc, &bounds, back.get());
     if (m_Font && m_DrawFont) FollowFace(*m_Font, *m_DrawFont);
     const HFONT font = m_DrawFont ? m_DrawFont->hFont() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     const SelectedObject selected(dc, font);
     const int savedMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF savedColor = SetTextColor(dc, ToRGB(m_ForeColor));
+    const COLORREF savedColor = SetTextColor(dc, TranslateColor(m_ForeColor));
     // The bounds clip what does not fit, also when printing into a larger DC.
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, 0, 0, m_Width, m_Height);

@@ -3,9 +3,12 @@
 #include "plumbing/GdiGuards.h"
 
 #include <algorithm>
+#include <new>
 
 #include "frame/cToolbarMenu.h"
 #include "plumbing/GSubclass.h"
+#include "plumbing/OleColor.h"
+#include "plumbing/PlumbingError.h"
 
 namespace {
 
@@ -202,8 +205,11 @@ void cMenuBar::TrackMouse() {
             const Ref<cMenuBar> self(this);
             try {
                 TrackMouse();
-            } catch (...) {
-                // A failed poll is retried on the next tick.
+            } catch (const PlumbingError&) {
+                // The system had no timer left: the bar keeps its look until
+                // the next mouse move polls again.
+            } catch (const std::bad_alloc&) {
+                // Nothing was changed yet; the next tick polls again.
             }
         };
     }
@@ -263,8 +269,9 @@ bool cMenuBar::AltKeyAccelerator(int vKey) {
                 return true;
             }
         }
-    } catch (...) {
-        // The key passes on to the window.
+    } catch (const std::bad_alloc&) {
+        // No memory for an item's text: the key passes on to the window, as
+        // if it were no mnemonic.
     }
     return false;
 }
@@ -343,8 +350,10 @@ void cMenuBar::InitMenuPopup(HMENU popup) {
             popupTextHeight_ = r.bottom - r.top + 1;
         }
         store_.SetWidths(popup, maxCaption, maxShortcut);
-    } catch (...) {
-        // Items not prepared stay as the window made them.
+    } catch (const std::bad_alloc&) {
+        // No room in the store: the items not prepared yet stay as the window
+        // made them and the system draws them; those prepared are put back
+        // at the end of the loop like the rest.
     }
 }
 
@@ -370,8 +379,9 @@ void cMenuBar::ExitMenuLoop() {
             const MENUITEMINFOW info = store_.RestoreInfo(c);
             SetMenuItemInfoW(item.ownerPopup, static_cast<UINT>(at), TRUE, &info);
         }
-    } catch (...) {
-        // What could be restored is; the store is emptied in any case.
+    } catch (const std::bad_alloc&) {
+        // No memory to read an item back: what was restored stays so, and the
+        // store is emptied in any case so the next loop starts clean.
     }
     store_.Clear();
 }
@@ -511,16 +521,11 @@ HFONT cMenuBar::GlyphFontHandle() const {
     return glyphFont_->hFont();
 }
 
-COLORREF cMenuBar::TranslateColor(OLE_COLOR color) {
-    COLORREF rgb = 0;
-    return OleTranslateColor(color, nullptr, &rgb) == S_OK ? rgb : CLR_INVALID;
-}
-
 MsgResponseMode cMenuBar::MsgResponse() const {
     return mrConsume;
 }
 
-LRESULT cMenuBar::WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
+LRESULT cMenuBar::WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         switch (iMsg) {
         case WM_MOUSEMOVE: {
@@ -534,8 +539,13 @@ LRESULT cMenuBar::WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam)
         case WM_MENUCHAR: return MenuChar(hWnd, wParam, lParam);
         default: return GSubclass::CallOldWindowProc(hWnd, iMsg, wParam, lParam);
         }
-    } catch (...) {
-        // Nothing may unwind into the dispatcher.
+    } catch (const PlumbingError&) {
+        // The mouse poll's timer could not be started: the item stays hot
+        // until the next mouse move over the bar looks again.
+        return 0;
+    } catch (const std::bad_alloc&) {
+        // Out of memory while drawing or measuring an item: it shows as the
+        // system leaves it, and the next paint of the bar tries again.
         return 0;
     }
 }

@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "frame/IMenuBarHost.h"
 #include "frame/MenuItemStore.h"
 #include "frame/cMemDC.h"
 #include "plumbing/CTimer.h"
@@ -19,7 +20,7 @@
 
 class cToolbarMenu;
 
-class cMenuBar : public ISubclass {
+class cMenuBar : public ISubclass, public IMenuBarHost {
 public:
     cMenuBar();
     ~cMenuBar() override;
@@ -45,17 +46,17 @@ public:
     void InitMenuPopup(HMENU popup);
     void ExitMenuLoop();
 
-    // For the popup tracker. Items are numbered 1..ItemCount() as drawn.
-    int ItemCount() const;
-    HMENU SubMenu(int k) const;
-    int HitTestPoint(POINT screen) const;
-    void SetPressed(int k, bool flag);
-    void SetHover(int k);
-    void ItemScreenRect(int k, RECT& rect) const;
+    // IMenuBarHost, for the popup tracker.
+    int ItemCount() const override;
+    HMENU SubMenu(int k) const override;
+    int HitTestPoint(POINT screen) const override;
+    void SetPressed(int k, bool flag) override;
+    void SetHover(int k) override;
+    void ItemScreenRect(int k, RECT& rect) const override;
 
     // ISubclass
     MsgResponseMode MsgResponse() const override;
-    LRESULT WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) noexcept override;
 
 private:
     int HitTestCursor() const;
@@ -75,7 +76,6 @@ private:
 
     HFONT FontHandle() const;
     HFONT GlyphFontHandle() const;
-    static COLORREF TranslateColor(OLE_COLOR color);
 
     cMemDC workDC_;
     Ref<cToolbarMenu> tracker_;

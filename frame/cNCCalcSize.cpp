@@ -5,10 +5,12 @@
 #include <windowsx.h>
 
 #include <cwchar>
+#include <new>
 #include <utility>
 
 #include "plumbing/GSubclass.h"
 #include "plumbing/MSubclass.h"
+#include "plumbing/PlumbingError.h"
 #include "plumbing/mDeclares.h"
 
 namespace {
@@ -104,16 +106,21 @@ void cNCCalcSize::Attach(INCAreaModifier* iTo) {
     // activation; without this its caption would look inactive and its Alt
     // keys would go unanswered until then.
     windowActive_ = GetActiveWindow() == window_;
+    // The service refuses a window (PlumbingError) or runs out of memory
+    // naming its properties; either way nothing stays half attached behind
+    // the error, which goes on to the caller.
     try {
         for (const UINT msg : kMessages) GSubclass::AttachMessage(this, window_, msg);
         if (isMDIChild_) GSubclass::AttachMessage(this, window_, WM_SIZE);
         GSubclass::AttachMessage(this, window_, WM_DESTROY);
-    } catch (...) {
-        // Leave nothing half attached behind the error.
+    } catch (const PlumbingError&) {
+        Detach();
+        throw;
+    } catch (const std::bad_alloc&) {
         Detach();
         throw;
     }
-    CreateSurface();
+    surface_.emplace();
     SetPropW(window_, kImplementationProp, static_cast<HANDLE>(iTo));
     mDeclares::RegisterEngine(this);
 }
@@ -132,33 +139,38 @@ void cNCCalcSize::Detach() {
         }
         GSubclass::DetachMessage(this, window_, WM_DESTROY);
     }
-    ReleaseSurface();
+    surface_.reset();
     if (window_) RemovePropW(window_, kImplementationProp);
     // The window's menu is not put back: the partner draws it from hMenu.
     window_ = nullptr;
     menu_ = nullptr;
 }
 
-void cNCCalcSize::CreateSurface() {
-    const HDC display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
-    memDC_ = CreateCompatibleDC(display);
-    surfaceWidth_ = GetSystemMetrics(SM_CXSCREEN);
-    // Compatible with the display, not with the memory DC (which starts with
-    // a monochrome bitmap), so the caption keeps its colours.
-    bitmap_ = CreateCompatibleBitmap(display, surfaceWidth_, 4 * GetSystemMetrics(SM_CYCAPTION));
-    DeleteDC(display);
-    previousBitmap_ = memDC_ && bitmap_ ? SelectObject(memDC_, bitmap_) : nullptr;
+namespace {
+
+CreatedDC DisplayDC() noexcept {
+    return CreatedDC(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
 }
 
-void cNCCalcSize::ReleaseSurface() noexcept {
-    if (memDC_ && previousBitmap_) SelectObject(memDC_, previousBitmap_);
-    if (bitmap_) DeleteObject(bitmap_);
-    if (memDC_) DeleteDC(memDC_);
-    memDC_ = nullptr;
-    bitmap_ = nullptr;
-    previousBitmap_ = nullptr;
-    surfaceWidth_ = 0;
+// Compatible with the display, not with the memory DC (which starts with a
+// monochrome bitmap), so the caption keeps its colours.
+HBITMAP DisplayBitmap(int cx, int cy) noexcept {
+    const CreatedDC display = DisplayDC();
+    return CreateCompatibleBitmap(display.get(), cx, cy);
 }
+
+HDC DisplayCompatibleDC() noexcept {
+    const CreatedDC display = DisplayDC();
+    return CreateCompatibleDC(display.get());
+}
+
+}  // namespace
+
+cNCCalcSize::Surface::Surface() noexcept
+    : dc(DisplayCompatibleDC()),
+      bitmap(DisplayBitmap(GetSystemMetrics(SM_CXSCREEN), 4 * GetSystemMetrics(SM_CYCAPTION))),
+      selection(dc.get(), bitmap.get()),
+      width(GetSystemMetrics(SM_CXSCREEN)) {}
 
 bool cNCCalcSize::GetImplementation(Ref<INCAreaModifier>& iTo) const {
     if (!window_) return false;
@@ -201,7 +213,7 @@ MsgResponseMode cNCCalcSize::MsgResponse() const {
     }
 }
 
-LRESULT cNCCalcSize::WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
+LRESULT cNCCalcSize::WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) noexcept {
     const Restore<WNDPROC> old(oldProc_, MSubclass::CurrentOldWindowProc());
     return HandleMessage(hWnd, iMsg, wParam, lParam);
 }
@@ -519,8 +531,8 @@ void cNCCalcSize::DefaultNCPaint(HDC hDC, int lLeft, int lTop, int lRight, int l
     // Composed off-screen and copied in one blit, so the caption never
     // flickers; straight into the window DC only when the surface is missing
     // or narrower than the caption (a window wider than the screen).
-    const bool offscreen = memDC_ && previousBitmap_ && w <= surfaceWidth_;
-    const HDC target = offscreen ? memDC_ : hDC;
+    const bool offscreen = surface_ && surface_->selection.selected() && w <= surface_->width;
+    const HDC target = offscreen ? surface_->dc.get() : hDC;
     const int ox = offscreen ? 0 : c.left;
     const int oy = offscreen ? 0 : c.top;
 
@@ -538,7 +550,7 @@ void cNCCalcSize::DefaultNCPaint(HDC hDC, int lLeft, int lTop, int lRight, int l
     OffsetRect(&button, -bw, 0);
     DrawFrameControl(target, &button, DFC_CAPTION, DFCS_CAPTIONMIN);
 
-    if (offscreen) BitBlt(hDC, c.left, c.top, w, h, memDC_, 0, 0, SRCCOPY);
+    if (offscreen) BitBlt(hDC, c.left, c.top, w, h, target, 0, 0, SRCCOPY);
     RECT edge = wr;
     DrawEdge(hDC, &edge, EDGE_RAISED, BF_RECT);
 }

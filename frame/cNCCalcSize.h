@@ -12,7 +12,10 @@
 // into a counted one for the length of a call.
 #include <windows.h>
 
+#include <optional>
+
 #include "frame/INCAreaModifier.h"
+#include "plumbing/GdiGuards.h"
 #include "plumbing/INCEngine.h"
 #include "plumbing/ISubclass.h"
 #include "plumbing/RefCounted.h"
@@ -51,7 +54,7 @@ public:
     int HandleAltKey(int vKey) override;
 
     MsgResponseMode MsgResponse() const override;
-    LRESULT WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) noexcept override;
 
 private:
     LRESULT HandleMessage(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam);
@@ -71,8 +74,6 @@ private:
     int NCHitTestCode(INCAreaModifier& partner, POINT screen) const;
     void TrackCaptionDrag();
     void Nudge();
-    void CreateSurface();
-    void ReleaseSurface() noexcept;
 
     HWND window_ = nullptr;
     bool isMDIChild_ = false;
@@ -81,11 +82,16 @@ private:
     bool appActive_ = false;
     bool zoomedMDIChild_ = false;
 
-    // Off-screen surface of DefaultNCPaint, allocated once per Attach.
-    HDC memDC_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previousBitmap_ = nullptr;
-    int surfaceWidth_ = 0;
+    // Off-screen surface of DefaultNCPaint, allocated once per Attach: a
+    // display-compatible DC with a bitmap as wide as the screen selected in.
+    struct Surface {
+        Surface() noexcept;
+        CreatedDC dc;
+        GdiObject<HBITMAP> bitmap;
+        SelectedObject selection;  // declared last: the bitmap leaves the DC before it is deleted
+        int width = 0;
+    };
+    std::optional<Surface> surface_;
 
     int leftMargin_ = 0;
     int topMargin_ = 0;

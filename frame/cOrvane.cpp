@@ -3,11 +3,13 @@
 #include "plumbing/GdiGuards.h"
 
 #include <algorithm>
+#include <new>
 #include <string>
 #include <utility>
 
 #include "frame/cMenuBar.h"
 #include "frame/cNCCalcSize.h"
+#include "plumbing/OleColor.h"
 
 namespace {
 
@@ -36,12 +38,15 @@ std::wstring WindowText(HWND hWnd) {
 }
 
 // The engine calls the partner from inside the window procedure, where an
-// exception must not pass; a failed operation just leaves its work undone.
+// exception must not pass. Memory running out (the layout's tile lists, the
+// title, the bar's item lists) is the one failure these operations meet: the
+// window keeps the frame it showed before and the next paint tries again.
+// Anything else is a fault, and noexcept stops it here.
 template <class F>
 void Guarded(F&& f) noexcept {
     try {
         std::forward<F>(f)();
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
     }
 }
 
@@ -345,9 +350,4 @@ void cOrvane::FontToLogFont(const StdFont* font, HDC hDC, LOGFONTW& lf) {
     lf.lfStrikeOut = font->Strikethrough() ? TRUE : FALSE;
     lf.lfWeight = font->Bold() ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = font->Charset();
-}
-
-COLORREF cOrvane::TranslateColor(OLE_COLOR color, HPALETTE palette) {
-    COLORREF rgb = 0;
-    return SUCCEEDED(OleTranslateColor(color, palette, &rgb)) ? rgb : CLR_INVALID;
 }

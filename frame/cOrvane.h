@@ -90,7 +90,6 @@ private:
 
     void DrawButton(HDC hDC, int index, bool pressed);
     static void FontToLogFont(const StdFont* font, HDC hDC, LOGFONTW& lf);
-    static COLORREF TranslateColor(OLE_COLOR color, HPALETTE palette = nullptr);
 
     Ref<cNCCalcSize> engine_;
     HWND hWnd_ = nullptr;

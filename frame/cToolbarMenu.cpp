@@ -1,6 +1,5 @@
 #include "frame/cToolbarMenu.h"
 
-#include "frame/cMenuBar.h"
 #include "plumbing/GSubclass.h"
 #include "plumbing/mDeclares.h"
 
@@ -8,7 +7,7 @@ cToolbarMenu::~cToolbarMenu() {
     Detach();
 }
 
-void cToolbarMenu::Attach(HWND window, cMenuBar* bar) {
+void cToolbarMenu::Attach(HWND window, IMenuBarHost* bar) {
     Detach();
     window_ = window;
     SendMessageW(window_, WM_ENTERMENULOOP, 0, 0);
@@ -44,7 +43,7 @@ int cToolbarMenu::TrackPopup(int k) {
 
     nextItem_ = k;
     int result = 0;
-    const Ref<cMenuBar> bar = ObjectFromPointer(bar_);
+    const Ref<IMenuBarHost> bar = ObjectFromPointer(bar_);
     if (!bar) return result;
     while (nextItem_ >= 0) {
         result = 0;
@@ -84,7 +83,7 @@ void cToolbarMenu::SetTrackState(int state, int k) {
     trackState_ = state;
 }
 
-void cToolbarMenu::MenuSelect(HMENU menu, UINT item, UINT flags) {
+void cToolbarMenu::MenuSelect(HMENU menu, UINT item, UINT flags) noexcept {
     if (trackState_ == kIdle) return;
     // The item is a position only when it opens a submenu; a command's
     // identifier must not be taken for the position of some other item.
@@ -172,41 +171,35 @@ MsgResponseMode cToolbarMenu::MsgResponse() const {
     return GSubclass::CurrentMessage() == WM_MENUSELECT ? mrPreviousFirst : mrConsume;
 }
 
-LRESULT cToolbarMenu::WindowProc(HWND, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    if (iMsg == WM_MENUSELECT) {
-        try {
-            MenuSelect(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), HIWORD(wParam));
-        } catch (...) {
-            // Nothing may unwind into the dispatcher; the flags stay as they were.
-        }
-    }
+LRESULT cToolbarMenu::WindowProc(HWND, UINT iMsg, WPARAM wParam, LPARAM lParam) noexcept {
+    if (iMsg == WM_MENUSELECT) MenuSelect(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), HIWORD(wParam));
     return 0;
 }
 
 int cToolbarMenu::ItemCount() const {
-    const Ref<cMenuBar> bar = ObjectFromPointer(bar_);
+    const Ref<IMenuBarHost> bar = ObjectFromPointer(bar_);
     return bar ? bar->ItemCount() : 0;
 }
 
 HMENU cToolbarMenu::SubMenu(int k) const {
-    const Ref<cMenuBar> bar = ObjectFromPointer(bar_);
+    const Ref<IMenuBarHost> bar = ObjectFromPointer(bar_);
     return bar ? bar->SubMenu(k) : nullptr;
 }
 
 int cToolbarMenu::HitTestPoint(POINT screen) const {
-    const Ref<cMenuBar> bar = ObjectFromPointer(bar_);
+    const Ref<IMenuBarHost> bar = ObjectFromPointer(bar_);
     return bar ? bar->HitTestPoint(screen) : 0;
 }
 
 void cToolbarMenu::ItemScreenRect(int k, RECT& rect) const {
-    if (const Ref<cMenuBar> bar = ObjectFromPointer(bar_)) bar->ItemScreenRect(k, rect);
+    if (const Ref<IMenuBarHost> bar = ObjectFromPointer(bar_)) bar->ItemScreenRect(k, rect);
 }
 
 void cToolbarMenu::SetHover(int k) {
-    if (const Ref<cMenuBar> bar = ObjectFromPointer(bar_)) bar->SetHover(k);
+    if (const Ref<IMenuBarHost> bar = ObjectFromPointer(bar_)) bar->SetHover(k);
 }
 
 void cToolbarMenu::SetPressed(int k, bool flag) {
-    const Ref<cMenuBar> bar = ObjectFromPointer(bar_);
+    const Ref<IMenuBarHost> bar = ObjectFromPointer(bar_);
     if (bar && k >= 1 && k <= bar->ItemCount()) bar->SetPressed(k, flag);
 }

@@ -7,10 +7,9 @@
 // reference, so bar and tracker never keep each other alive.
 #include <windows.h>
 
+#include "frame/IMenuBarHost.h"
 #include "plumbing/IMenuFilterClient.h"
 #include "plumbing/ISubclass.h"
-
-class cMenuBar;
 
 class cToolbarMenu : public ISubclass, public IMenuFilterClient {
 public:
@@ -18,7 +17,7 @@ public:
     ~cToolbarMenu() override;
 
     // Raises PlumbingError when the window cannot be subclassed.
-    void Attach(HWND window, cMenuBar* bar);
+    void Attach(HWND window, IMenuBarHost* bar);
     void Detach();
 
     // Shows bar item k's popup and returns when the user has left the menus
@@ -34,12 +33,12 @@ public:
 
     // ISubclass: WM_MENUSELECT, after the window's own handling.
     MsgResponseMode MsgResponse() const override;
-    LRESULT WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) noexcept override;
 
 private:
     enum TrackState { kIdle = 0, kTracking = 2 };
 
-    void MenuSelect(HMENU menu, UINT item, UINT flags);
+    void MenuSelect(HMENU menu, UINT item, UINT flags) noexcept;
     void BackOutOfSubmenu();
     void PressItem(int k);
     int NextItem(int start, bool backwards) const;
@@ -63,5 +62,5 @@ private:
     bool inLoop_ = false;
     POINT lastMouse_{};  // where the mouse was when last seen in the loop
     HWND window_ = nullptr;
-    cMenuBar* bar_ = nullptr;  // no reference held
+    IMenuBarHost* bar_ = nullptr;  // no reference held
 };

@@ -107,6 +107,8 @@ public:
     }
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
+    // False when nothing was selected (a null DC or object, or a refusal).
+    bool selected() const noexcept { return previous_ != nullptr; }
 
 private:
     HDC dc_;

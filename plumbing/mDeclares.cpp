@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <vector>
 
 #include "plumbing/HookHandle.h"
@@ -66,7 +67,7 @@ bool KeyboardHookInstalled() noexcept {
     return static_cast<bool>(g_keyboardHook);
 }
 
-LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         const auto flags = static_cast<std::uint32_t>(lParam);
         const bool candidate = code == HC_ACTION && g_keyboardHook && (flags & kAltDownFlag) && wParam > 0 &&
@@ -78,8 +79,11 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
             Ref<INCEngine> engine;
             if (FindActiveEngine(engine) && engine->HandleAltKey(static_cast<int>(wParam)) != 0) return 1;
         }
-    } catch (...) {
-        // Nothing may unwind into the system's hook chain; the key passes on.
+    } catch (const std::exception&) {
+        // An engine that failed on the key (the program's own errors and
+        // running out of memory all come as std::exception) has not used
+        // it: the key passes on to the window as if no menu bar were there.
+        // Anything else is a fault, stopped here by noexcept.
     }
     return CallNextHookEx(g_keyboardHook.get(), code, wParam, lParam);
 }
@@ -108,7 +112,7 @@ bool MenuFilterInstalled() noexcept {
     return static_cast<bool>(g_menuFilterHook);
 }
 
-LRESULT CALLBACK MenuFilterHookProc(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK MenuFilterHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
     if (code == MSGF_MENU && g_menuTracker && lParam) {
         try {
             const MSG msg = *reinterpret_cast<const MSG*>(lParam);
@@ -116,8 +120,9 @@ LRESULT CALLBACK MenuFilterHookProc(int code, WPARAM wParam, LPARAM lParam) {
             bool handled = false;
             tracker->MenuInput(msg, handled);
             if (handled) return 1;
-        } catch (...) {
-            // Nothing may unwind into the menu loop; the message passes on.
+        } catch (const std::exception&) {
+            // The tracker failed on this message: the menu loop gets it as if
+            // no tracker watched, and the popup behaves like a plain one.
         }
     }
     return CallNextHookEx(g_menuFilterHook.get(), code, wParam, lParam);

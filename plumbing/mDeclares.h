@@ -21,7 +21,7 @@ bool FindActiveEngine(Ref<INCEngine>& engine);
 int EngineCount() noexcept;
 bool KeyboardHookInstalled() noexcept;
 
-LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
 
 // Installs the menu filter for one popup of the tracker (replacing any filter
 // still installed) and remembers the tracker.
@@ -34,6 +34,6 @@ void ForgetMenuTracker(const IMenuFilterClient* tracker);
 IMenuFilterClient* MenuTracker() noexcept;
 bool MenuFilterInstalled() noexcept;
 
-LRESULT CALLBACK MenuFilterHookProc(int code, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK MenuFilterHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
 
 }  // namespace mDeclares

@@ -15,7 +15,6 @@ struct cOrvaneTestPeer {
     static void FontToLogFont(const StdFont* font, HDC dc, LOGFONTW& lf) {
         cOrvane::FontToLogFont(font, dc, lf);
     }
-    static COLORREF TranslateColor(OLE_COLOR color) { return cOrvane::TranslateColor(color); }
     static RECT Button(const cOrvane& painter, int index) { return painter.buttons_[index]; }
 };
 

@@ -1,0 +1,179 @@
+// The engine under the pointer: presses routed by the remembered hit test,
+// the nudge, and its own caption drag loop.
+#include "frame/cNCCalcSize.h"
+
+#include <windowsx.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "plumbing/GSubclass.h"
+#include "plumbing/mDeclares.h"
+#include "tests/frame/cNCCalcSizeTestFixture.h"
+#include "tests/support/TestSupport.h"
+
+using testsupport::PumpFor;
+using testsupport::PumpMessages;
+using namespace ncctest;
+
+TEST(cNCCalcSize, PressesFollowTheRememberedHitTest) {
+    Framed f;
+    g_swallowNCDown = true;
+    TestPartner& p = *f.partner;
+
+    // HTMENU reaches the system as HTCLIENT, but a press then goes to the
+    // partner, not to the caption drag.
+    p.answer = HTMENU;
+    EXPECT_EQ(f.HitTest(200, 30), HTCLIENT);
+    p.log.clear();
+    f.Press(200, 30);
+    EXPECT_EQ(p.log, (std::vector<std::string>{"down 200,30"}));
+
+    // A remembered HTCAPTION starts the engine's drag (over at once: no
+    // button is down), with neither the partner nor the system involved.
+    p.answer = HTCAPTION;
+    f.HitTest(200, 30);
+    p.log.clear();
+    g_ncDownCodes.clear();
+    f.Press(200, 30);
+    EXPECT_TRUE(p.log.empty());
+    EXPECT_TRUE(g_ncDownCodes.empty());
+
+    // A press the partner leaves alone reaches the window's own procedure
+    // with the engine's code for the pressed point, whatever the message
+    // said, even when the partner's handling dispatched a message of another
+    // subclassed window in between.
+    const HWND button = CreateWindowW(L"BUTTON", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+    const auto bystander = MakeRef<Bystander>();
+    GSubclass::AttachMessage(bystander.get(), button, WM_APP);
+    p.duringPress = [button] { SendMessageW(button, WM_APP, 0, 0); };
+    p.answer = 0;
+    p.handlePress = false;
+    f.HitTest(2, 150);
+    f.Press(2, 150, HTCAPTION);
+    EXPECT_EQ(g_ncDownCodes, std::vector<WPARAM>{HTLEFT});
+    p.duringPress = nullptr;
+    GSubclass::DetachMessage(bystander.get(), button, WM_APP);
+    DestroyWindow(button);
+
+    // Without a partner the system's own code passes through.
+    RemovePropW(f.hWnd, L"teskCNCImplementation");
+    g_ncDownCodes.clear();
+    f.Press(200, 10, HTCAPTION);
+    EXPECT_EQ(g_ncDownCodes, std::vector<WPARAM>{HTCAPTION});
+
+    // A release gives the partner a down and an up at the released point.
+    SetPropW(f.hWnd, L"teskCNCImplementation", static_cast<INCAreaModifier*>(f.partner.get()));
+    p.log.clear();
+    RECT wr;
+    GetWindowRect(f.hWnd, &wr);
+    SendMessageW(f.hWnd, WM_NCLBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 50, wr.top + 12));
+    EXPECT_EQ(p.log, (std::vector<std::string>{"down 50,12", "up 50,12"}));
+    g_swallowNCDown = false;
+}
+
+TEST(cNCCalcSize, PressesNudgeThePointerBackAndForth) {
+    Framed f;
+    f.HitTest(200, 150);  // not the caption: the press goes to the partner
+    SetCursorPos(300, 300);
+    PumpMessages();
+    const POINT start = Cursor();
+    const POINT expected[] = {{start.x - 1, start.y - 1}, {start.x, start.y}, {start.x - 1, start.y - 1}};
+    for (const POINT& e : expected) {
+        f.Press(200, 150, HTCLIENT);
+        PumpMessages();
+        const POINT now = Cursor();
+        EXPECT_EQ(now.x, e.x);
+        EXPECT_EQ(now.y, e.y);
+    }
+}
+
+TEST(cNCCalcSize, CaptionDragMovesTheWindow) {
+    for (const bool owned : {false, true}) {
+        // An owned popup's GetParent is its owner, whose client origin must
+        // not leak into the position.
+        const HWND owner = owned ? CreateWindowW(L"EngineTestWindow", L"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                                 600, 50, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                                 nullptr)
+                                 : nullptr;
+        Framed f(owned ? WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME : WS_OVERLAPPEDWINDOW, nullptr, owner);
+        SetForegroundWindow(f.hWnd);
+        PumpFor(50);
+        RECT before;
+        GetWindowRect(f.hWnd, &before);
+        const POINT start{before.left + 200, before.top + 12};
+        const POINT target{start.x + 50, start.y + 30};
+        std::atomic<bool> done{false};
+        std::thread input([&] {
+            MoveTo(start);
+            MouseAt(start, MOUSEEVENTF_LEFTDOWN);
+            // The press's one-pixel nudge comes just before the drag loop
+            // reads its starting point: move only once the loop is running,
+            // or a busy machine lets the first step slip in before it.
+            for (int i = 0; i < 300 && Cursor().x == start.x && Cursor().y == start.y; ++i) Sleep(10);
+            Sleep(200);
+            for (int i = 1; i <= 5; ++i) {
+                MouseAt({start.x + 10 * i, start.y + 6 * i});
+                Sleep(40);
+            }
+            MoveTo(target);
+            // The drag loop polls the pointer: let it see the last move
+            // before the button goes up.
+            Sleep(250);
+            MouseAt(target, MOUSEEVENTF_LEFTUP);
+            Sleep(150);
+            MoveTo({target.x + 20, target.y + 20});  // after the release: the window stays
+            done = true;
+        });
+        while (!done) PumpFor(10);
+        input.join();
+        PumpFor(50);
+        RECT after;
+        GetWindowRect(f.hWnd, &after);
+        // The window keeps its offset to the pointer: it stands where one of
+        // the pointer's steps put it, in both directions alike, one pixel
+        // further for the press's up-left nudge. Under load Wine's cursor
+        // position may lag behind the last injected move or two until the
+        // release, so the last steps all count.
+        const int dx = after.left - before.left, dy = after.top - before.top;
+        bool onPath = false;
+        for (int step = 3; step <= 5; ++step)
+            onPath = onPath || (std::abs(dx - (10 * step + 1)) <= 1 && std::abs(dy - (6 * step + 1)) <= 1);
+        EXPECT_TRUE(onPath) << "owned " << owned << ": moved by (" << dx << ", " << dy << ")";
+        EXPECT_EQ(after.right - after.left, 400);
+        if (owner) DestroyWindow(owner);
+    }
+}
+
+TEST(cNCCalcSize, DragLoopLeavesAQuitRequestToTheProgram) {
+    Framed f;
+    RECT wr;
+    GetWindowRect(f.hWnd, &wr);
+    const POINT inside{wr.left + 200, wr.top + 150};
+    MoveTo(inside);
+    MouseAt(inside, MOUSEEVENTF_LEFTDOWN);  // the button the drag loop watches
+    // Released from another thread in any case, so a loop that kept the
+    // request to itself would still end.
+    std::thread release([&] {
+        Sleep(1000);
+        MouseAt(inside, MOUSEEVENTF_LEFTUP);
+    });
+    f.partner->answer = HTCAPTION;
+    f.HitTest(200, 10);
+    PostQuitMessage(7);
+    f.Press(200, 10);
+    MSG msg{};
+    const bool quit = PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    release.join();
+    PumpFor(50);
+    EXPECT_TRUE(quit);
+    EXPECT_EQ(msg.wParam, 7u);
+}
