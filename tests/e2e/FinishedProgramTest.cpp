@@ -68,12 +68,23 @@ TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
     WriteBytes(dir / L"tool.exe", "MZ");
     const fs::path system = SystemFolder();
     fs::remove(system / L"tool.lnk");
+    // The catalogue comes without its shortcuts, as after a reinstall.
+    for (const wchar_t* n : {L"fpnp.lnk", L"fpwin.lnk"}) fs::remove(system / n);
 
     std::string expected = start;
     {
         Tarvolo app(exe);
         ASSERT_TRUE(app.main);
         EXPECT_EQ(app.Rows(), 2);
+        // The start-up check names both and writes them again on Yes.
+        HWND check = app.Box();
+        ASSERT_TRUE(check) << "no start-up question about the missing shortcuts";
+        EXPECT_NE(MessageText(check).find(L"fpnp（"), std::wstring::npos);
+        EXPECT_NE(MessageText(check).find(L"fpwin（"), std::wstring::npos);
+        Shot(L"09-start-up-check");
+        Answer(check, IDYES);
+        ASSERT_TRUE(WaitFor([&] { return fs::exists(system / L"fpnp.lnk") && fs::exists(system / L"fpwin.lnk"); }));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(check); }));
         // The engine marks the window it frames; its own menu bar is gone.
         EXPECT_NE(GetPropW(app.main, L"teskCNCImplementation"), nullptr);
         RECT client;
@@ -210,5 +221,5 @@ TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
     EXPECT_EQ(again.Rows(), 3);
     PostMessageW(again.main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(again.Exited());
-    fs::remove(system / L"tool.lnk");
+    for (const wchar_t* n : {L"tool.lnk", L"fpnp.lnk", L"fpwin.lnk"}) fs::remove(system / n);
 }
