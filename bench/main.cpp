@@ -13,6 +13,7 @@
 #include "app/CatalogueList.h"
 #include "app/Prompt.h"
 #include "app/frmMain.h"
+#include "bench/HealthBench.h"
 #include "bench/Measure.h"
 #include "bench/Objects.h"
 #include "catalogue/CatalogueFile.h"
@@ -24,7 +25,7 @@
 namespace {
 
 bool g_quick = false;  // fewer repetitions and cycles, for trying the bench out
-std::wstring g_only;   // run one section only: load, paint, dispatch, objects, processes
+std::wstring g_only;   // run one section only: load, paint, dispatch, objects, health, processes
 
 bool Runs(const wchar_t* section) { return g_only.empty() || g_only == section; }
 int g_prompts = 0;     // message boxes the program raised during the run
@@ -651,6 +652,10 @@ int wmain(int argc, wchar_t** argv) {
         if (Runs(L"objects")) {
             std::fprintf(stderr, "== objects\n");
             BenchObjects(report, main);
+        }
+        if (Runs(L"health")) {
+            std::fprintf(stderr, "== alias health check\n");
+            BenchHealth(report, main, work, Reps(7));
         }
     }
     PumpMessages();

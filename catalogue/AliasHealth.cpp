@@ -4,22 +4,28 @@
 
 namespace {
 
-std::wstring_view WithoutTrailingSeparators(std::wstring_view s) {
-    while (s.size() > 1 && (s.back() == L'\\' || s.back() == L'/')) s.remove_suffix(1);
-    return s;
+// The path as the file system reads it: '/' is a backslash, a run of
+// backslashes is one (the two that start a share's name stay), trailing ones
+// go.
+std::wstring Normalized(std::wstring_view s) {
+    std::wstring out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const wchar_t c = s[i] == L'/' ? L'\\' : s[i];
+        if (c == L'\\' && !out.empty() && out.back() == L'\\' && !(i == 1 && out.size() == 1)) continue;
+        out += c;
+    }
+    while (out.size() > 1 && out.back() == L'\\' && !(out.size() == 3 && out[1] == L':')) out.pop_back();
+    return out;
 }
 
 }  // namespace
 
 bool SamePathText(std::wstring_view a, std::wstring_view b) {
-    a = WithoutTrailingSeparators(a);
-    b = WithoutTrailingSeparators(b);
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        wchar_t x = a[i], y = b[i];
-        if (x == L'/') x = L'\\';
-        if (y == L'/') y = L'\\';
-        if (x != y && std::towupper(static_cast<std::wint_t>(x)) != std::towupper(static_cast<std::wint_t>(y))) {
+    const std::wstring x = Normalized(a), y = Normalized(b);
+    if (x.size() != y.size()) return false;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        if (x[i] != y[i] && std::towupper(static_cast<std::wint_t>(x[i])) != std::towupper(static_cast<std::wint_t>(y[i]))) {
             return false;
         }
     }

@@ -29,8 +29,9 @@ inline bool Repairable(AliasState state) {
     return state == AliasState::Missing || state == AliasState::Different || state == AliasState::Unreached;
 }
 
-// Paths compare as the file system does: letter case and trailing
-// backslashes do not matter. Arguments and description compare exactly.
+// Paths compare as the file system reads them: letter case, '/' for a
+// backslash, doubled and trailing backslashes do not matter. Arguments and
+// description compare exactly.
 bool SamePathText(std::wstring_view a, std::wstring_view b);
 bool LinkMatchesEntry(const Entry& entry, const LinkFields& link);
 

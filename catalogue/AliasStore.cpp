@@ -1,5 +1,7 @@
 #include "catalogue/AliasStore.h"
 
+#include <optional>
+
 #include "catalogue/AliasName.h"
 #include "catalogue/LinkReader.h"
 #include "catalogue/RunSearch.h"
@@ -142,14 +144,19 @@ std::vector<AliasStore::Finding> AliasStore::Inspect(const std::vector<Entry>& e
     findings.reserve(entries.size());
     LinkReader reader;
     const RunSearch search(windir_, key_);
+    // Where a missing shortcut would go: probed once, not once per entry.
+    std::optional<std::wstring> newFolder;
     for (const Entry& entry : entries) {
         Finding finding;
         finding.shortcut = Find(entry.Name());
         std::optional<LinkFields> link;
         if (!finding.shortcut.empty()) link = reader.Read(finding.shortcut);
-        if (link) finding.opens = search.Resolve(entry.Name());
+        if (link) finding.opens = search.ResolveExpecting(entry.Name(), finding.shortcut);
         finding.state = ClassifyAlias(entry, link, finding.shortcut, finding.opens);
-        if (finding.shortcut.empty()) finding.shortcut = FolderFor(entry.Name()) + entry.Name() + L".lnk";
+        if (finding.shortcut.empty()) {
+            if (!newFolder) newFolder = FolderWritable(systemFolder_) ? systemFolder_ : userFolder_;
+            finding.shortcut = *newFolder + entry.Name() + L".lnk";
+        }
         findings.push_back(std::move(finding));
     }
     return findings;

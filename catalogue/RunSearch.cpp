@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "catalogue/AliasHealth.h"
 
 namespace {
@@ -44,9 +46,24 @@ RunSearch::RunSearch(std::wstring windir, const UserPathKey& key) : windir_(std:
     const std::wstring user = ReadUserPathForSearch(key);
     if (!user.empty()) merged += (merged.empty() || merged.back() == L';' ? L"" : L";") + user;
     SetEnvironmentVariableW(L"PATH", merged.c_str());
+    path_ = merged;
+    // The search also looks in the current folder, which is ours and not the
+    // Run box's: a tool.exe beside the program would seem to take "tool".
+    // System32, searched first anyway, stands in for it meanwhile.
+    const DWORD n = GetCurrentDirectoryW(0, nullptr);
+    savedFolder_.resize(n);
+    savedFolder_.resize(n ? GetCurrentDirectoryW(n, savedFolder_.data()) : 0);
+    wchar_t system32[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(system32, MAX_PATH);
+    if (savedFolder_.empty() || length == 0 || length >= MAX_PATH || !SetCurrentDirectoryW(system32)) {
+        savedFolder_.clear();
+    }
 }
 
-RunSearch::~RunSearch() { SetEnvironmentVariableW(L"PATH", savedPath_ ? savedPath_->c_str() : nullptr); }
+RunSearch::~RunSearch() {
+    if (!savedFolder_.empty()) SetCurrentDirectoryW(savedFolder_.c_str());
+    SetEnvironmentVariableW(L"PATH", savedPath_ ? savedPath_->c_str() : nullptr);
+}
 
 std::wstring RunSearch::Resolve(const std::wstring& name) const {
     wchar_t buffer[MAX_PATH] = {};
@@ -63,6 +80,86 @@ std::wstring RunSearch::Resolve(const std::wstring& name) const {
     PCWSTR dirs[] = {system32, system.c_str(), windir_.c_str(), nullptr};
     if (!PathResolve(buffer, windir_.empty() ? nullptr : dirs, PRF_VERIFYEXISTS | PRF_TRYPROGRAMEXTENSIONS)) return {};
     return FullPath(buffer);
+}
+
+namespace {
+
+std::wstring Lower(std::wstring text) {
+    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::wstring SystemDirectory() {
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(buffer, MAX_PATH);
+    return n && n < MAX_PATH ? std::wstring(buffer, n) : std::wstring();
+}
+
+std::wstring WindowsDirectory() {
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT n = GetWindowsDirectoryW(buffer, MAX_PATH);
+    return n && n < MAX_PATH ? std::wstring(buffer, n) : std::wstring();
+}
+
+// The extensions the search tries, in its order.
+constexpr const wchar_t* kProgramExtensions[] = {L".pif", L".com", L".exe", L".bat", L".lnk", L".cmd"};
+
+}  // namespace
+
+void RunSearch::ListFolders() const {
+    listed_ = true;
+    // The folders in the order the search passes them: the ones given
+    // first, then the shell's own, then the PATH.
+    std::vector<std::wstring> folders = {SystemDirectory(), windir_ + L"\\system", windir_};
+    const std::wstring windows = WindowsDirectory();
+    folders.insert(folders.end(), {SystemDirectory(), windows + L"\\system", windows});
+    for (size_t start = 0; start <= path_.size();) {
+        const size_t semi = std::min(path_.find(L';', start), path_.size());
+        if (semi > start) folders.push_back(path_.substr(start, semi - start));
+        start = semi + 1;
+    }
+    for (const std::wstring& folder : folders) {
+        if (folder.empty()) continue;
+        bool seen = false;
+        for (const Listed& l : order_) seen = seen || SamePathText(l.folder, folder);
+        if (seen) continue;
+        Listed listed;
+        listed.folder = folder;
+        WIN32_FIND_DATAW data;
+        const HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data,
+                                             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                listed.names.insert(Lower(data.cFileName));
+            } while (FindNextFileW(find, &data));
+            listed.complete = GetLastError() == ERROR_NO_MORE_FILES;
+            FindClose(find);
+        } else {
+            // A folder that is not there holds nothing; one that cannot be
+            // read could hold anything.
+            const DWORD error = GetLastError();
+            listed.complete = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        }
+        order_.push_back(std::move(listed));
+    }
+}
+
+std::wstring RunSearch::ResolveExpecting(const std::wstring& name, const std::wstring& own) const {
+    if (!listed_) ListFolders();
+    const size_t slash = own.find_last_of(L'\\');
+    const std::wstring ownFolder = slash == std::wstring::npos ? std::wstring() : own.substr(0, slash);
+    const std::wstring lower = Lower(name);
+    for (const Listed& listed : order_) {
+        if (!listed.complete) return Resolve(name);
+        const bool isOwn = SamePathText(listed.folder, ownFolder);
+        if (listed.names.count(lower)) return Resolve(name);
+        for (const wchar_t* extension : kProgramExtensions) {
+            // Reached the shortcut itself before anything else.
+            if (isOwn && std::wstring(extension) == L".lnk") return own;
+            if (listed.names.count(lower + extension)) return Resolve(name);
+        }
+    }
+    return Resolve(name);
 }
 
 bool SameFile(const std::wstring& a, const std::wstring& b) { return SamePathText(FullPath(a), FullPath(b)); }

@@ -4,10 +4,12 @@
 // folder, trying .pif .com .exe .bat .lnk .cmd in each. A running process
 // keeps the PATH it started with, so for the lifetime of this object the
 // process's PATH is the one a program started now would get: the system
-// PATH followed by the user's from the registry. The old PATH comes back
-// when the object goes.
+// PATH followed by the user's from the registry, and the current folder is
+// System32. Both come back when the object goes.
 #include <optional>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "catalogue/AliasFolders.h"
 
@@ -22,9 +24,27 @@ public:
     // search finds nothing.
     std::wstring Resolve(const std::wstring& name) const;
 
+    // The same answer for a name whose own shortcut is `own`, for checking
+    // many aliases at once: the folders the search passes are listed once,
+    // and the search itself runs only when a folder before the shortcut's
+    // own holds a file of the name that it would try (or the shortcut's
+    // folder is not passed at all). Otherwise it would find `own`.
+    std::wstring ResolveExpecting(const std::wstring& name, const std::wstring& own) const;
+
 private:
+    struct Listed {
+        std::wstring folder;
+        std::unordered_set<std::wstring> names;  // lower case
+        bool complete = false;                   // false: could not be listed
+    };
+    void ListFolders() const;
+
     std::wstring windir_;
+    std::wstring path_;  // the PATH the search uses
+    mutable std::vector<Listed> order_;
+    mutable bool listed_ = false;
     std::optional<std::wstring> savedPath_;  // nullopt: the process had no PATH
+    std::wstring savedFolder_;               // "" when the current folder was not changed
 };
 
 // Both paths made full, then compared as the file system compares names.

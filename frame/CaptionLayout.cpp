@@ -2,7 +2,87 @@
 
 #include <algorithm>
 
+#include "frame/DpiScale.h"
+
 namespace CaptionLayout {
+
+namespace {
+
+int Px(int px96, int dpi) {
+    return ScaleToDpi(px96, dpi);
+}
+
+RECT Rect(int left, int top, int right, int bottom) {
+    return RECT{left, top, right, bottom};
+}
+
+}  // namespace
+
+RECT SysMenuHotSpot(int dpi) {
+    return Rect(Px(kSysMenuHotSpot.left, dpi), Px(kSysMenuHotSpot.top, dpi), Px(kSysMenuHotSpot.right, dpi),
+                Px(kSysMenuHotSpot.bottom, dpi));
+}
+
+CaptionSkin ScaleSkin(const CaptionSkin& s, int dpi) {
+    CaptionSkin scaled;
+    scaled.buttonWidth = Px(s.buttonWidth, dpi);
+    scaled.buttonHeight = Px(s.buttonHeight, dpi);
+    scaled.leftEnd = Px(s.leftEnd, dpi);
+    scaled.rightStart = Px(s.rightStart, dpi);
+    scaled.rightEnd = Px(s.rightEnd + 1, dpi) - 1;
+    scaled.inactiveOffset = Px(s.inactiveOffset, dpi);
+    scaled.captionHeight = Px(s.captionHeight, dpi);
+    scaled.borderSize = Px(s.borderSize, dpi);
+    scaled.dpi = dpi;
+    return scaled;
+}
+
+std::vector<Stretch> CaptionStretches(const CaptionSkin& s, int bitmapWidth, int dpi) {
+    std::vector<Stretch> pieces;
+    const int H = s.captionHeight;
+    const int H2 = Px(H, dpi);
+    // The band images: columns 0 .. rightEnd, and the same at the inactive offset.
+    const int band = std::min(s.rightEnd + 1, bitmapWidth);
+    if (band > 0) pieces.push_back({Rect(0, 0, band, H), Rect(0, 0, Px(band, dpi), H2)});
+    const int inactive = std::min(s.rightEnd + 1, bitmapWidth - s.inactiveOffset);
+    if (s.inactiveOffset > 0 && inactive > 0) {
+        const int x = Px(s.inactiveOffset, dpi);
+        pieces.push_back({Rect(s.inactiveOffset, 0, s.inactiveOffset + inactive, H),
+                          Rect(x, 0, x + Px(inactive, dpi), H2)});
+    }
+    // The button cells last: the close cell's first column is also the right
+    // piece's last one, and belongs to the cell.
+    const int bw = s.buttonWidth, bh = s.buttonHeight;
+    const int bw2 = Px(bw, dpi), bh2 = Px(bh, dpi);
+    const int cells = Px(kButtonCellsX, dpi);
+    for (int k = 0; k < 4 && bw > 0 && bh > 0; ++k) {
+        const int x = kButtonCellsX + k * bw;
+        if (x + bw > bitmapWidth) break;
+        for (int row = 0; row < 2; ++row) {
+            pieces.push_back({Rect(x, row * bh, x + bw, (row + 1) * bh),
+                              Rect(cells + k * bw2, row * bh2, cells + (k + 1) * bw2, (row + 1) * bh2)});
+        }
+    }
+    return pieces;
+}
+
+std::vector<Stretch> BorderStretches(int cellSize, int cellCount, int dpi) {
+    std::vector<Stretch> pieces;
+    const int B2 = Px(cellSize, dpi);
+    for (int n = 0; n < cellCount && cellSize > 0; ++n) {
+        pieces.push_back({Rect(n * cellSize, 0, (n + 1) * cellSize, cellSize), Rect(n * B2, 0, (n + 1) * B2, B2)});
+    }
+    return pieces;
+}
+
+SIZE StretchedSize(const std::vector<Stretch>& stretches) {
+    SIZE size{0, 0};
+    for (const Stretch& s : stretches) {
+        size.cx = std::max(size.cx, static_cast<LONG>(s.to.right));
+        size.cy = std::max(size.cy, static_cast<LONG>(s.to.bottom));
+    }
+    return size;
+}
 
 ButtonSet ButtonsForStyle(LONG_PTR style) {
     return ButtonSet{(style & WS_SYSMENU) != 0, (style & WS_MAXIMIZEBOX) != 0,
@@ -24,10 +104,10 @@ std::array<RECT, 3> ButtonRects(const CaptionSkin& skin, const RightPiece& piece
                                 ButtonSet shown) {
     std::array<RECT, 3> rects{};
     const int step = skin.buttonWidth + 1;
-    const int y = top + kButtonTop;
+    const int y = top + Px(kButtonTop, skin.dpi);
     const bool show[3] = {shown.close, shown.maximize, shown.minimize};
     // Each button's right edge is the previous shown button's left edge.
-    int edge = piece.x + piece.width - skin.borderSize + 4;
+    int edge = piece.x + piece.width - skin.borderSize + Px(4, skin.dpi);
     for (int i = 0; i < 3; ++i) {
         if (!show[i]) continue;
         rects[i] = RECT{edge - step, y, edge, y + skin.buttonHeight};
@@ -37,37 +117,40 @@ std::array<RECT, 3> ButtonRects(const CaptionSkin& skin, const RightPiece& piece
 }
 
 int ButtonSourceX(const CaptionSkin& skin, int index, bool maximized) {
+    const int cells = Px(kButtonCellsX, skin.dpi);
     switch (index) {
     case kClose:
-        return kButtonCellsX;
+        return cells;
     case kMaximize:
-        return kButtonCellsX + (maximized ? 1 : 2) * skin.buttonWidth;
+        return cells + (maximized ? 1 : 2) * skin.buttonWidth;
     default:
-        return kButtonCellsX + 3 * skin.buttonWidth;
+        return cells + 3 * skin.buttonWidth;
     }
 }
 
-std::vector<Span> MiddleTiles(int left, int rightPieceX) {
+std::vector<Span> MiddleTiles(int left, int rightPieceX, int dpi) {
     std::vector<Span> tiles;
-    int x = left + kTileStart;
+    const int step = Px(kTileWidth, dpi);
+    int x = left + Px(kTileStart, dpi);
     do {
-        const int width = std::min(kTileWidth, rightPieceX - x);
+        const int width = std::min(step, rightPieceX - x);
         if (width <= 0) break;  // a skin whose right piece reaches over x = 90
         tiles.push_back(Span{x, width});
-        x += kTileWidth;
+        x += step;
     } while (x < rightPieceX);
     return tiles;
 }
 
 RECT CaptionTextRect(const CaptionSkin& skin, int left, int right) {
-    const int top = skin.borderSize + 1;
-    return RECT{left + kTextLeft, top, right - kTextRightInset,
-                top + (skin.captionHeight - skin.borderSize - 2) / 2};
+    const int top = skin.borderSize + Px(1, skin.dpi);
+    return RECT{left + Px(kTextLeft, skin.dpi), top, right - Px(kTextRightInset, skin.dpi),
+                top + (skin.captionHeight - skin.borderSize - Px(2, skin.dpi)) / 2};
 }
 
 MenuBarPlacement PlaceMenuBar(const CaptionSkin& skin, const RightPiece& piece) {
     const int half = skin.captionHeight / 2;
-    return MenuBarPlacement{skin.leftEnd, half, piece.x - skin.leftEnd, half, 2 - half};
+    // The bar draws from two (scaled) rows below the band's top.
+    return MenuBarPlacement{skin.leftEnd, half, piece.x - skin.leftEnd, half, Px(2, skin.dpi) - half};
 }
 
 std::vector<RowCopy> DoublingSteps(int top, int bottom, int tileHeight) {

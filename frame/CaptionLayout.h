@@ -1,7 +1,8 @@
 #pragma once
 // Geometry of the skinned caption band and borders: where the skin's pieces,
 // the caption buttons, the title and the menu bar go for a window of a given
-// size. Plain arithmetic on window-relative pixels, no drawing.
+// size, and how the 96-DPI skin is redrawn for another DPI. Plain arithmetic
+// on window-relative pixels, no drawing.
 #include <windows.h>
 
 #include <array>
@@ -18,10 +19,14 @@ struct CaptionSkin {
     int inactiveOffset = 0;  // the inactive image lies this far right
     int captionHeight = 0;   // H: caption bitmap height, the top margin
     int borderSize = 0;      // B: border bitmap height, the other margins
+    // The DPI the numbers above are for; the fixed positions of the layout
+    // (tile start, text insets, button cells...) are scaled to it as well.
+    int dpi = 96;
 };
 
 namespace CaptionLayout {
 
+// At 96 DPI; SysMenuHotSpot and the layout functions scale them to skin.dpi.
 constexpr int kButtonCellsX = 240;  // first button cell in the caption bitmap
 constexpr int kTileStart = 90;      // middle tiles start here, whatever leftEnd says
 constexpr int kTileWidth = 52;
@@ -29,6 +34,28 @@ constexpr int kButtonTop = 5;
 constexpr int kTextLeft = 92;
 constexpr int kTextRightInset = 96;
 constexpr RECT kSysMenuHotSpot{12, 11, 42, 43};
+
+RECT SysMenuHotSpot(int dpi);
+
+// The layout numbers of a 96-DPI skin at dpi: every length and position
+// scaled, the right piece keeping its last column just before the scaled
+// start of the next one.
+CaptionSkin ScaleSkin(const CaptionSkin& skin96, int dpi);
+
+// Redrawing a skin bitmap for another DPI: each piece is stretched on its own
+// into the place the scaled layout looks for it (the active and the inactive
+// caption images whole, every button cell and border cell by itself), so no
+// rounding lets one cell bleed into its neighbour.
+struct Stretch {
+    RECT from{};
+    RECT to{};
+};
+// The caption bitmap (bitmapWidth wide) of a 96-DPI skin at dpi.
+std::vector<Stretch> CaptionStretches(const CaptionSkin& skin96, int bitmapWidth, int dpi);
+// The border bitmap: cellCount square cells of cellSize.
+std::vector<Stretch> BorderStretches(int cellSize, int cellCount, int dpi);
+// The size a bitmap needs to hold all the stretched pieces.
+SIZE StretchedSize(const std::vector<Stretch>& stretches);
 
 enum ButtonIndex { kClose = 0, kMaximize = 1, kMinimize = 2 };
 
@@ -67,7 +94,7 @@ struct Span {
     int x = 0;
     int width = 0;
 };
-std::vector<Span> MiddleTiles(int left, int rightPieceX);
+std::vector<Span> MiddleTiles(int left, int rightPieceX, int dpi = 96);
 
 // Where the title is drawn (top aligned, cut with an ellipsis).
 RECT CaptionTextRect(const CaptionSkin& skin, int left, int right);

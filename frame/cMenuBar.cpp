@@ -2,6 +2,8 @@
 
 #include "plumbing/GdiGuards.h"
 
+#include "frame/DpiScale.h"
+
 #include <algorithm>
 #include <new>
 
@@ -76,6 +78,14 @@ void cMenuBar::CaptionHeight(int lHeight) {
     captionHeight_ = lHeight;
 }
 
+void cMenuBar::Dpi(int dpi) {
+    dpi_ = dpi > 0 ? dpi : kBaseDpi;
+}
+
+int cMenuBar::Px(int px96) const {
+    return ScaleToDpi(px96, dpi_);
+}
+
 void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int lHeight, int lYoffset) {
     if (!menu_) {
         // Rectangles of a menu no longer drawn must not answer hit tests.
@@ -93,9 +103,12 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
     const int n = GetMenuItemCount(menu_);
     if (n <= 0) return;
 
-    BitBlt(dc, 0, 0, lWidth, lHeight, lhDC, lLeft, lTop + 2, SRCCOPY);
+    // The bar's rows start two (scaled) rows into the band.
+    const int bandTop = lTop + Px(2);
+    const int inset = Px(2);
+    BitBlt(dc, 0, 0, lWidth, lHeight, lhDC, lLeft, bandTop, SRCCOPY);
     SetBkMode(dc, TRANSPARENT);
-    int x = 8;
+    int x = Px(8);
     for (int p = 0; p < n; ++p) {
         if (GetMenuItemID(menu_, p) != static_cast<UINT>(-1)) continue;  // command items take no room
         MENUITEMINFOW info;
@@ -106,9 +119,9 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measure, DT_CALCRECT);
         const int tw = measure.right - measure.left;
         const int th = measure.bottom - measure.top;
-        RECT textRect{x, 2, x + tw, 2 + th};
+        RECT textRect{x, inset, x + tw, inset + th};
         RECT itemRect = textRect;
-        InflateRect(&itemRect, 2, 2);
+        InflateRect(&itemRect, inset, inset);
 
         const int k = static_cast<int>(itemRects_.size()) + 1;
         const bool pressed = k == pressedItem_;
@@ -116,7 +129,7 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
         if (pressed && hover) {
             SetTextColor(dc, TranslateColor(activeMenuColorOver_));
             DrawEdge(dc, &itemRect, BDR_SUNKENOUTER, BF_RECT);
-            OffsetRect(&textRect, 1, 1);
+            OffsetRect(&textRect, Px(1), Px(1));
         } else if (pressed || hover) {
             SetTextColor(dc, TranslateColor(activeMenuColorOver_));
             DrawEdge(dc, &itemRect, BDR_RAISEDINNER, BF_RECT);
@@ -128,9 +141,9 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
         OffsetRect(&itemRect, lLeft, lYoffset);
         itemRects_.push_back(itemRect);
         itemPopups_.push_back(GetSubMenu(menu_, p));
-        x += tw + 11;
+        x += tw + Px(11);
     }
-    BitBlt(lhDC, lLeft, lTop + 2, lWidth, lHeight, dc, 0, 0, SRCCOPY);
+    BitBlt(lhDC, lLeft, bandTop, lWidth, lHeight, dc, 0, 0, SRCCOPY);
 }
 
 void cMenuBar::SetFont(const Ref<StdFont>& font) {
@@ -410,14 +423,16 @@ LRESULT cMenuBar::MeasureItem(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     const int c = ItemForMeasure(*mis);
     if (store_.Contains(c)) {
         const StoredMenuItem& item = store_.Item(c);
-        mis->itemWidth = static_cast<UINT>(item.captionWidth + 30);
-        if (item.shortcutWidth > 0) mis->itemWidth = static_cast<UINT>(item.captionWidth + item.shortcutWidth + 38);
-        mis->itemHeight = (item.savedInfo.fType & MFT_SEPARATOR) ? 6 : static_cast<UINT>(popupTextHeight_ + 8);
+        mis->itemWidth = static_cast<UINT>(item.captionWidth + Px(30));
+        if (item.shortcutWidth > 0) {
+            mis->itemWidth = static_cast<UINT>(item.captionWidth + item.shortcutWidth + Px(38));
+        }
+        mis->itemHeight = (item.savedInfo.fType & MFT_SEPARATOR) ? Px(6) : static_cast<UINT>(popupTextHeight_ + Px(8));
     } else {
         // Owner-drawn but never stored: an empty text line's room, so the
         // menu stays usable.
-        mis->itemWidth = 30;
-        mis->itemHeight = static_cast<UINT>((popupTextHeight_ > 0 ? popupTextHeight_ : LineHeight()) + 8);
+        mis->itemWidth = static_cast<UINT>(Px(30));
+        mis->itemHeight = static_cast<UINT>((popupTextHeight_ > 0 ? popupTextHeight_ : LineHeight()) + Px(8));
     }
     return 0;
 }
@@ -448,7 +463,7 @@ LRESULT cMenuBar::DrawItem(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     ReadMenuItem(menu, dis->itemID, false, MIIM_STATE | MIIM_TYPE | MIIM_DATA, info, unused);
     if (info.fType & MFT_SEPARATOR) {
         const int top = r.top + (r.bottom - r.top - 2) / 2;
-        RECT line{r.left + 8, top, r.right - 8, top + 2};
+        RECT line{r.left + Px(8), top, r.right - Px(8), top + 2};
         DrawEdge(dc, &line, BDR_SUNKENOUTER, BF_TOP | BF_BOTTOM);
     } else {
         const bool radio = info.fType & MFT_RADIOCHECK;
@@ -458,8 +473,8 @@ LRESULT cMenuBar::DrawItem(HWND hWnd, WPARAM wParam, LPARAM lParam) {
         SetTextColor(dc, TranslateColor(highlighted ? activeMenuColorOver_ : activeMenuColor_));
         if (checked) {
             RECT box = r;
-            InflateRect(&box, -4, -4);
-            box.left += 2;
+            InflateRect(&box, -Px(4), -Px(4));
+            box.left += Px(2);
             box.right = box.left + box.bottom - box.top + 1;
             DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
             const SelectedObject glyph(dc, GlyphFontHandle());
@@ -469,16 +484,16 @@ LRESULT cMenuBar::DrawItem(HWND hWnd, WPARAM wParam, LPARAM lParam) {
         if (store_.Contains(c)) {
             const StoredMenuItem& item = store_.Item(c);
             RECT text = r;
-            text.left = 24;
+            text.left = Px(24);
             DrawItemText(dc, item.caption, text, disabled, DT_VCENTER | DT_SINGLELINE);
             if (!item.shortcut.empty()) {
-                text.left = 24 + item.captionWidth + 8;
+                text.left = Px(24) + item.captionWidth + Px(8);
                 DrawItemText(dc, item.shortcut, text, disabled, DT_VCENTER | DT_SINGLELINE);
             }
         }
         if (highlighted && !disabled) {
             RECT edge = r;
-            InflateRect(&edge, -2, 0);
+            InflateRect(&edge, -Px(2), 0);
             DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
         }
     }

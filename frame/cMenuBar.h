@@ -41,6 +41,9 @@ public:
     // For the caption painter.
     void SetFont(const Ref<StdFont>& font);
     void SetColors(OLE_COLOR normal, OLE_COLOR over, OLE_COLOR inactive, OLE_COLOR background);
+    // The DPI the bar and its popups are drawn for (96 unless told): their
+    // paddings and insets scale with it, the fonts follow the screen.
+    void Dpi(int dpi);
     // True when vKey is the mnemonic of a bar item and its popup was shown.
     bool AltKeyAccelerator(int vKey);
     void InitMenuPopup(HMENU popup);
@@ -59,6 +62,7 @@ public:
     LRESULT WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) noexcept override;
 
 private:
+    int Px(int px96) const;
     int HitTestCursor() const;
     void TrackMouse();
     void OpenItem(int k);
@@ -90,6 +94,7 @@ private:
     OLE_COLOR inActiveMenuColor_ = 0x808080;
     OLE_COLOR menuBackgroundColor_ = 0xFFFFFF;
     int captionHeight_ = 0;
+    int dpi_ = 96;
     MenuItemStore store_;
     Ref<StdFont> textFont_;
     Ref<StdFont> glyphFont_;

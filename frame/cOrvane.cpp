@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "frame/DpiScale.h"
+#include "frame/SkinScaler.h"
 #include "frame/cMenuBar.h"
 #include "frame/cNCCalcSize.h"
 #include "plumbing/OleColor.h"
@@ -80,19 +82,44 @@ void cOrvane::Attach(HWND f, HBITMAP PicCaption, HBITMAP PicBorder, int lButtonW
     const WindowUpdateLock lock(f);
     Detach();
 
+    dpi_ = requestedDpi_ > 0 ? requestedDpi_ : ScreenDpi();
+    const SIZE captionSize = BitmapSize(PicCaption);
+    const SIZE borderSize = BitmapSize(PicBorder);
+    const CaptionSkin skin96{lButtonWidth,    lButtonHeight,
+                             lActiveLeftEnd,  lActiveRightStart,
+                             lActiveRightEnd, lInactiveOffset,
+                             static_cast<int>(captionSize.cy), static_cast<int>(borderSize.cy)};
     captionImage_ = std::make_unique<cMemDC>();
-    captionImage_->CreateFromPicture(PicCaption);
     borderImage_ = std::make_unique<cMemDC>();
-    borderImage_->CreateFromPicture(PicBorder);
+    if (dpi_ != kBaseDpi) {
+        // Redrawn once here, never stretched per paint.
+        const bool smooth = !IsWholeScale(dpi_);
+        const int cells = borderSize.cy > 0 ? borderSize.cx / borderSize.cy : 0;
+        const bool redrawn =
+            StretchSkin(PicCaption, CaptionStretches(skin96, captionSize.cx, dpi_), smooth, *captionImage_) &&
+            StretchSkin(PicBorder, BorderStretches(borderSize.cy, cells, dpi_), smooth, *borderImage_);
+        if (!redrawn) {
+            // A skin that could not be redrawn is worn at its own size: a
+            // small frame, rather than none at all.
+            dpi_ = kBaseDpi;
+            captionImage_ = std::make_unique<cMemDC>();
+            borderImage_ = std::make_unique<cMemDC>();
+        }
+    }
+    if (dpi_ == kBaseDpi) {
+        captionImage_->CreateFromPicture(PicCaption);
+        borderImage_->CreateFromPicture(PicBorder);
+    }
     captionBuffer_ = std::make_unique<cMemDC>();
     sideBuffer_ = std::make_unique<cMemDC>();
 
-    lButtonWidth_ = lButtonWidth;
-    lButtonHeight_ = lButtonHeight;
-    lActiveLeftEnd_ = lActiveLeftEnd;
-    lActiveRightStart_ = lActiveRightStart;
-    lActiveRightEnd_ = lActiveRightEnd;
-    lInactiveOffset_ = lInactiveOffset;
+    const CaptionSkin scaled = ScaleSkin(skin96, dpi_);
+    lButtonWidth_ = scaled.buttonWidth;
+    lButtonHeight_ = scaled.buttonHeight;
+    lActiveLeftEnd_ = scaled.leftEnd;
+    lActiveRightStart_ = scaled.rightStart;
+    lActiveRightEnd_ = scaled.rightEnd;
+    lInactiveOffset_ = scaled.inactiveOffset;
     hWnd_ = f;
 
     menuBar_ = MakeRef<cMenuBar>();
@@ -101,6 +128,7 @@ void cOrvane::Attach(HWND f, HBITMAP PicCaption, HBITMAP PicBorder, int lButtonW
     menuBar_->SetColors(activeMenuColor_, activeMenuColorOver_, inActiveMenuColor_,
                         menuBackgroundColor_);
     menuBar_->CaptionHeight(captionImage_->Height());
+    menuBar_->Dpi(dpi_);
 
     engine_ = MakeRef<cNCCalcSize>();
     engine_->Attach(this);
@@ -133,7 +161,8 @@ CaptionSkin cOrvane::Skin() const {
     return CaptionSkin{lButtonWidth_,      lButtonHeight_,   lActiveLeftEnd_,
                        lActiveRightStart_, lActiveRightEnd_, lInactiveOffset_,
                        captionImage_ ? captionImage_->Height() : 0,
-                       borderImage_ ? borderImage_->Height() : 0};
+                       borderImage_ ? borderImage_->Height() : 0,
+                       dpi_ > 0 ? dpi_ : kBaseDpi};
 }
 
 bool cOrvane::Shown(int index) const {
@@ -201,7 +230,7 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
     for (int i = kClose; i <= kMinimize; ++i) DrawButton(band, i, false);
 
     // After the buttons, as the skin expects: its buttons lie right of the tiles.
-    for (const Span& tile : MiddleTiles(lLeft, piece.x)) {
+    for (const Span& tile : MiddleTiles(lLeft, piece.x, skin.dpi)) {
         Blit(band, tile.x, 0, tile.width, H, image, lActiveLeftEnd_ + offset + 1, 0);
     }
 
@@ -267,7 +296,8 @@ void cOrvane::DrawButton(HDC hDC, int index, bool pressed) {
 void cOrvane::HitTest(int x, int y, int& eHitTest) {
     Guarded([&] {
         const POINT pt{x, y};
-        if (PtInRect(&kSysMenuHotSpot, pt)) {
+        const RECT hotSpot = SysMenuHotSpot(Skin().dpi);
+        if (PtInRect(&hotSpot, pt)) {
             eHitTest = HTSYSMENU;
             return;
         }

@@ -35,8 +35,15 @@ public:
     // stay the caller's (they are copied). The menu colours and MenuFont must
     // be set before this; the caption colours and CaptionFont are read at
     // every paint. Raises the subclassing service's errors.
+    // The skin and the six numbers are for 96 DPI; at another DPI (Dpi) the
+    // bitmaps are redrawn to scale here, once, and the numbers scaled.
     void Attach(HWND f, HBITMAP PicCaption, HBITMAP PicBorder, int lButtonWidth, int lButtonHeight,
                 int lActiveLeftEnd, int lActiveRightStart, int lActiveRightEnd, int lInactiveOffset);
+
+    // The DPI the frame is drawn for: set before Attach (0, the default,
+    // means the screen's); after Attach, the DPI in use.
+    int Dpi() const { return dpi_ > 0 ? dpi_ : requestedDpi_; }
+    void Dpi(int dpi) { requestedDpi_ = dpi; }
 
     // Colours are OLE colours (RGB, or a system colour with the high bit set).
     OLE_COLOR MenuBackgroundColor() const { return menuBackgroundColor_; }
@@ -114,6 +121,8 @@ private:
     int lActiveRightStart_ = 0;
     int lActiveRightEnd_ = 0;
     int lInactiveOffset_ = 0;
+    int requestedDpi_ = 0;  // 0 = the screen's
+    int dpi_ = 0;           // in use since Attach
 
     std::array<RECT, 3> buttons_{};  // [close, maximize/restore, minimize] of the last paint
     bool hasMaximize_ = false;

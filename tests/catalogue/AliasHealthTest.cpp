@@ -47,6 +47,10 @@ TEST(AliasHealth, ClassifiesFromTheFieldsReadBackAndWhatTheSearchFinds) {
 TEST(AliasHealth, PathTextComparesAsFileNamesDo) {
     EXPECT_TRUE(SamePathText(L"C:\\A\\b", L"c:/a/B\\"));
     EXPECT_TRUE(SamePathText(L"D:\\", L"d:\\"));
+    EXPECT_TRUE(SamePathText(L"C:\\Temp\\\\t\\x.exe", L"C:\\temp\\t\\x.exe"));
+    EXPECT_TRUE(SamePathText(L"\\\\srv\\share\\", L"\\\\SRV\\share"));
+    EXPECT_FALSE(SamePathText(L"\\\\srv\\share", L"\\srv\\share"));
+    EXPECT_FALSE(SamePathText(L"D:\\", L"D:"));
     EXPECT_FALSE(SamePathText(L"C:\\a", L"C:\\ab"));
     EXPECT_FALSE(SamePathText(L"C:\\a", L""));
     EXPECT_FALSE(SamePathText(L"\\", L""));

@@ -241,8 +241,16 @@ TEST_F(AliasStoreTest, InspectionReadsBackEveryEntryWithOneReaderAndNamesWhatThe
     EXPECT_TRUE(RunSearch(windir()).Resolve(std::wstring(300, L'x')).empty());
 }
 
-TEST_F(AliasStoreTest, TheSearchLeavesTheProcessPathAsItWas) {
+TEST_F(AliasStoreTest, TheSearchLeavesTheProcessPathAndFolderAsTheyWereAndIgnoresTheProgramsFolder) {
     WriteUserPathValue(TextValue(REG_EXPAND_SZ, L"%LOCALAPPDATA%\\bin"));
+    // A program beside ours is not what the Run box opens.
+    const fs::path folder = fs::current_path();
+    const testsupport::TempDir ours;
+    fs::current_path(ours.path());
+    testsupport::WriteBytes(ours / L"besideus.exe", "MZ");
+    EXPECT_TRUE(RunSearch(windir()).Resolve(L"besideus").empty());
+    EXPECT_EQ(fs::current_path(), ours.path());
+    fs::current_path(folder);
     wchar_t before[32768];
     const DWORD n = GetEnvironmentVariableW(L"PATH", before, 32768);
     {
@@ -254,4 +262,33 @@ TEST_F(AliasStoreTest, TheSearchLeavesTheProcessPathAsItWas) {
     wchar_t after[32768];
     EXPECT_EQ(GetEnvironmentVariableW(L"PATH", after, 32768), n);
     EXPECT_EQ(std::wstring(after), std::wstring(before));
+}
+
+TEST_F(AliasStoreTest, TheQuickAnswerForManyAliasesIsTheSearchsOwn) {
+    fs::create_directory(windows_ / L"system");
+    AliasStore store(windir());
+    for (const wchar_t* name : {L"np", L"notepad", L"both", L"My.App", L"elsewhere"}) ASSERT_TRUE(Add(store, name).ok());
+    // A program beside a shortcut in the same folder comes first; one in a
+    // folder the search passes later does not.
+    testsupport::WriteBytes(windows_ / L"system" / L"both.exe", "MZ");
+    const testsupport::TempDir later;
+    testsupport::WriteBytes(later / L"np.exe", "MZ");
+    WriteUserPathValue(TextValue(REG_SZ, later.path().wstring()));
+    // A shortcut in a folder the search never passes.
+    const testsupport::TempDir off;
+    ASSERT_TRUE(WriteShortcutAt(shell_, off.path().wstring() + L"\\", L"off", program(), L"", windir(), L"").ok());
+    const RunSearch search(windir());
+    struct Case {
+        std::wstring name, own;
+    };
+    const Case cases[] = {{L"np", store.Find(L"np")},         {L"notepad", store.Find(L"notepad")},
+                          {L"both", store.Find(L"both")},     {L"my.app", store.Find(L"My.App")},
+                          {L"ELSEWHERE", store.Find(L"elsewhere")}, {L"off", off.path().wstring() + L"\\off.lnk"}};
+    for (const Case& c : cases) {
+        EXPECT_TRUE(SamePathText(search.ResolveExpecting(c.name, c.own), search.Resolve(c.name)))
+            << testing::PrintToString(c.name) << testing::PrintToString(search.Resolve(c.name));
+    }
+    EXPECT_TRUE(SameFile(search.Resolve(L"np"), store.Find(L"np")));
+    EXPECT_EQ(fs::path(search.Resolve(L"both")).filename(), L"both.exe");
+    EXPECT_TRUE(search.Resolve(L"off").empty());
 }

@@ -136,6 +136,36 @@ TEST(EndToEnd, AddEditMoveDeleteExitAndRestart) {
     EXPECT_TRUE(app.Exited());
 }
 
+TEST(EndToEnd, ANameTheRunBoxOpensSomethingElseForIsWarnedAboutBeforeAnythingIsWritten) {
+    ASSERT_FALSE(g_exe.empty());
+    testsupport::TempDir dir;
+    const fs::path exe = dir / L"tarvolo.exe";
+    fs::copy_file(g_exe, exe);
+    const fs::path system = SystemFolder();
+    fs::remove(system / L"notepad.lnk");
+    Tarvolo app(exe);
+    ASSERT_TRUE(app.main);
+    app.Click(frmMain::IdCmdAddP);
+    HWND add = app.Dialog(L"添加应用程序");
+    ASSERT_TRUE(add);
+    Fill(add, L"C:\\windows\\notepad.exe", L"notepad", L"C:\\windows\\", L"", L"记事本");
+    Press(Child(add, EntryDialog::IdCmdOK));
+    HWND box = app.Box();
+    ASSERT_TRUE(box);
+    EXPECT_NE(MessageText(box).find(L"system32\\notepad.exe"), std::wstring::npos);
+    Shot(L"20-shadow-warning");
+    Answer(box, IDNO);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(IsWindow(add));
+    EXPECT_EQ(TextOf(Child(add, EntryDialog::IdTxtName)), L"notepad");
+    EXPECT_FALSE(fs::exists(system / L"notepad.lnk"));
+    EXPECT_FALSE(fs::exists(dir / L"applist.ini"));
+    Press(Child(add, EntryDialog::IdCommand2));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(add); }));
+    PostMessageW(app.main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(app.Exited());
+}
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (argc > 1) g_exe = testsupport::WinePathFromUnix(argv[1]);

@@ -14,9 +14,17 @@ namespace {
 
 // Window-relative spots of the skinned caption (the skin: band 48 high,
 // buttons 19 x 20 from the right edge, the menu bar's first item from x 96).
-POINT MenuItemSpot(HWND w) { return {WindowRect(w).left + 112, WindowRect(w).top + 33}; }
-POINT TitleSpot(HWND w) { return {WindowRect(w).left + 320, WindowRect(w).top + 14}; }
-POINT MinimizeSpot(HWND w) { return {WindowRect(w).right - 55, WindowRect(w).top + 15}; }
+// The frame scales with the screen's DPI, and so do these 96-DPI spots.
+int ScreenDpi() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+int Px(int px96) { return MulDiv(px96, ScreenDpi(), 96); }
+POINT MenuItemSpot(HWND w) { return {WindowRect(w).left + Px(112), WindowRect(w).top + Px(33)}; }
+POINT TitleSpot(HWND w) { return {WindowRect(w).left + Px(320), WindowRect(w).top + Px(14)}; }
+POINT MinimizeSpot(HWND w) { return {WindowRect(w).right - Px(55), WindowRect(w).top + Px(15)}; }
 
 // Presses the caption's minimize button. Two presses on a caption button
 // within the double-click time count as a double-click on the system menu,
@@ -60,17 +68,28 @@ TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
     WriteBytes(dir / L"tool.exe", "MZ");
     const fs::path system = SystemFolder();
     fs::remove(system / L"tool.lnk");
+    // The catalogue comes without its shortcuts, as after a reinstall.
+    for (const wchar_t* n : {L"fpnp.lnk", L"fpwin.lnk"}) fs::remove(system / n);
 
     std::string expected = start;
     {
         Tarvolo app(exe);
         ASSERT_TRUE(app.main);
         EXPECT_EQ(app.Rows(), 2);
+        // The start-up check names both and writes them again on Yes.
+        HWND check = app.Box();
+        ASSERT_TRUE(check) << "no start-up question about the missing shortcuts";
+        EXPECT_NE(MessageText(check).find(L"fpnp（"), std::wstring::npos);
+        EXPECT_NE(MessageText(check).find(L"fpwin（"), std::wstring::npos);
+        Shot(L"09-start-up-check");
+        Answer(check, IDYES);
+        ASSERT_TRUE(WaitFor([&] { return fs::exists(system / L"fpnp.lnk") && fs::exists(system / L"fpwin.lnk"); }));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(check); }));
         // The engine marks the window it frames; its own menu bar is gone.
         EXPECT_NE(GetPropW(app.main, L"teskCNCImplementation"), nullptr);
         RECT client;
         GetClientRect(app.main, &client);
-        EXPECT_EQ(client.right, MulDiv(8415, 96, 1440));
+        EXPECT_EQ(client.right, MulDiv(8415, ScreenDpi(), 1440));
         ClickAt(TitleSpot(app.main).x, TitleSpot(app.main).y);  // activates it, moves nothing
         EXPECT_TRUE(WaitFor([&] { return GetMenu(app.main) == nullptr; }));
         Shot(L"10-skinned-active");
@@ -162,7 +181,8 @@ TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
         // The link under the pointer.
         RECT link{};
         GetWindowRect(app.main, &link);
-        MoveTo(link.left + 10 + MulDiv(120 + 1080 + 200, 96, 1440), link.top + 48 + MulDiv(4800 + 240 + 100, 96, 1440));
+        MoveTo(link.left + Px(10) + MulDiv(120 + 1080 + 200, ScreenDpi(), 1440),
+               link.top + Px(48) + MulDiv(4800 + 240 + 100, ScreenDpi(), 1440));
         Shot(L"18-link-hover");
 
         // Minimize with the caption button: into the tray.
@@ -201,5 +221,5 @@ TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
     EXPECT_EQ(again.Rows(), 3);
     PostMessageW(again.main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(again.Exited());
-    fs::remove(system / L"tool.lnk");
+    for (const wchar_t* n : {L"tool.lnk", L"fpnp.lnk", L"fpwin.lnk"}) fs::remove(system / n);
 }

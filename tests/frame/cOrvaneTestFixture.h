@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/CaptionLayout.h"
+#include "frame/cMenuBar.h"
 #include "frame/cOrvane.h"
 #include "resources/resource.h"
 #include "tests/support/TestSupport.h"
@@ -16,6 +17,7 @@ struct cOrvaneTestPeer {
         cOrvane::FontToLogFont(font, dc, lf);
     }
     static RECT Button(const cOrvane& painter, int index) { return painter.buttons_[index]; }
+    static cMenuBar& Bar(const cOrvane& painter) { return *painter.menuBar_; }
 };
 
 namespace captiontest {
@@ -53,7 +55,7 @@ inline HMENU MakeMenu() {
 class SkinnedWindow {
 public:
     SkinnedWindow(int width, int height, DWORD style = WS_OVERLAPPEDWINDOW,
-                  const wchar_t* title = L" TarvoloV1.2", bool visible = true)
+                  const wchar_t* title = L" TarvoloV1.2", bool visible = true, int dpi = 0)
         : caption_(LoadSkin(IDB_CAPTION)), border_(LoadSkin(IDB_BORDER)) {
         static const ATOM cls = [] {
             WNDCLASSW wc{};
@@ -77,6 +79,7 @@ public:
         painter_->CaptionFont()->Size(9);
         painter_->MenuFont()->Name(L"宋体");
         painter_->MenuFont()->Size(9);
+        painter_->Dpi(dpi);  // 0: the screen's
         painter_->Attach(hwnd_, caption_, border_, 19, 20, 90, 140, 240, 400);
         testsupport::PumpMessages();
     }
