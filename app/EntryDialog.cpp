@@ -7,7 +7,7 @@
 #include "app/Prompt.h"
 #include "app/frmMain.h"
 #include "catalogue/AliasName.h"
-#include "catalogue/CatalogueFile.h"
+#include "plumbing/SystemInfo.h"
 #include "pickers/CommDlgs.h"
 #include "pickers/Path.h"
 
