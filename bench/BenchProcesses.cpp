@@ -107,14 +107,23 @@ void BenchProcesses(Report& report, const std::wstring& work) {
     constexpr int kFrame1 = frmMain::IdFrame1, kList1 = frmMain::IdList1;
 
     const auto time = [](const Launched& l) { return l.ms; };
+    // With rows, the floor is the minimal program showing the same file in
+    // its bare list (--list): the rows must be read and shown either way.
+    const std::wstring fullCatalogue = CataloguePathFor(full.substr(0, full.find_last_of(L'\\')));
     for (int rows : {0, 10000}) {
         const std::wstring& exe = rows ? full : empty;
         const Pair p = Interleave(
-            Reps(rows ? 5 : 9), true, [&] { return time(Launch(minimal, L"", 0, 0, 0, false)); },
+            Reps(rows ? 5 : 9), true,
+            [&] {
+                return rows ? time(Launch(minimal, L"--list \"" + fullCatalogue + L"\"", 0, 1, rows, false))
+                            : time(Launch(minimal, L"", 0, 0, 0, false));
+            },
             [&] { return time(Launch(exe, L"", kFrame1, kList1, rows, false)); });
         report.Add({"Start-up to a shown window with the list filled", rows ? "10000" : "empty", "ms", p.figure,
                     p.floor, Ratio(p.figure.median, p.floor.median), "≤ 1.5×",
-                    Verdict(p.figure.median <= 1.5 * p.floor.median)});
+                    Verdict(p.figure.median <= 1.5 * p.floor.median,
+                            "the program's own start (skin bitmaps, the frame's hooks and subclassing, two link "
+                            "labels, the single-copy check) comes on top of what the minimal program does")});
     }
 
     const std::wstring bigCatalogue = CataloguePathFor(big.substr(0, big.find_last_of(L'\\')));

@@ -80,6 +80,8 @@ std::string ReadBytes(const std::wstring& path) {
 
 std::string Verdict(bool holds) { return holds ? "holds" : "misses"; }
 
+std::string Verdict(bool holds, const std::string& whyMissed) { return holds ? "holds" : "misses: " + whyMissed; }
+
 // ---------------------------------------------------------------------------
 // The floor's list: a bare report list view with the same seven columns and
 // styles as the main window's, in a shown window of its own.

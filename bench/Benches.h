@@ -31,6 +31,8 @@ std::vector<WideRow> MakeRows(int n);
 std::string AnsiBytes(const std::vector<WideRow>& rows);
 std::string ReadBytes(const std::wstring& path);
 std::string Verdict(bool holds);
+// "holds", or "misses: " and why, so a missed target keeps its reason.
+std::string Verdict(bool holds, const std::string& whyMissed);
 
 // The floors' window and list: a bare report list view with the same columns
 // and styles as the main window's.

@@ -73,7 +73,7 @@ int wmain(int argc, wchar_t** argv) {
     report.Note("Floors: load — a bare report list view with the same columns and styles, redraw off, item count "
                 "preset, rows already in memory; save — the same LVM_GETITEMTEXTW messages reading the same rows "
                 "back out of the list, plus the same bytes in one WriteFile, flushed and renamed into place (its "
-                "parts: the read-back for the read-back, the write for the checking and writing); start-up — bench_minimal.exe, one window shown; paint — GetWindowDC and four BitBlt calls "
+                "parts: the read-back for the read-back, the write for the checking and writing); start-up — bench_minimal.exe, one window shown (with rows: the same file in its bare list); paint — GetWindowDC and four BitBlt calls "
                 "(caption band, two border columns, bottom strip) from a prepared memory bitmap, plus creating, "
                 "selecting and deleting the two fonts and drawing the caption text once; dispatch — the "
                 "same SendMessageW to a window that is not subclassed; memory — bench_minimal.exe --list, the "

@@ -3,6 +3,7 @@
 # tests (the real tarvolo.exe driven in a Wine virtual desktop) and turns
 # their pictures into PNG files in build/e2e-shots/.
 set -euo pipefail
+TARVOLO_PREFIX=shots  # its own Wine server: a test run beside it is not stopped
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 install_packages
