@@ -8,7 +8,7 @@
 #include "app/ObjectWindowProc.h"
 #include "app/Prompt.h"
 #include "catalogue/AliasName.h"
-#include "catalogue/CatalogueFile.h"
+#include "plumbing/SystemInfo.h"
 #include "pickers/CommDlgs.h"
 
 namespace {

@@ -32,26 +32,21 @@ UINT SingleInstance::ActivateMessage() {
 
 SingleInstance::SingleInstance(const std::wstring& catalogueFolder) {
     const std::wstring name = NameFor(catalogueFolder);
-    mutex_ = CreateMutexW(nullptr, TRUE, (name + L".lock").c_str());
+    mutex_.reset(CreateMutexW(nullptr, TRUE, (name + L".lock").c_str()));
     first_ = mutex_ && GetLastError() != ERROR_ALREADY_EXISTS;
-    mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared),
-                                  (name + L".window").c_str());
+    mapping_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared),
+                                  (name + L".window").c_str()));
 }
 
 SingleInstance::~SingleInstance() {
-    if (mutex_) {
-        if (first_) ReleaseMutex(mutex_);
-        CloseHandle(mutex_);
-    }
-    if (mapping_) CloseHandle(mapping_);
+    // The guards close both handles; the mutex is released first.
+    if (mutex_ && first_) ReleaseMutex(mutex_.get());
 }
 
 void SingleInstance::Publish(HWND main) {
     if (!mapping_) return;
-    if (auto* shared = static_cast<Shared*>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, sizeof(Shared)))) {
-        shared->mainWindow = reinterpret_cast<UINT_PTR>(main);
-        UnmapViewOfFile(shared);
-    }
+    const MappedView view(mapping_.get(), FILE_MAP_WRITE, sizeof(Shared));
+    if (auto* shared = view.as<Shared>()) shared->mainWindow = reinterpret_cast<UINT_PTR>(main);
 }
 
 bool SingleInstance::ActivateFirst(DWORD waitMs) const {
@@ -60,9 +55,11 @@ bool SingleInstance::ActivateFirst(DWORD waitMs) const {
     // The first copy may still be starting: wait for its window to appear.
     for (;;) {
         HWND main = nullptr;
-        if (auto* shared = static_cast<Shared*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, sizeof(Shared)))) {
-            main = reinterpret_cast<HWND>(static_cast<UINT_PTR>(shared->mainWindow));
-            UnmapViewOfFile(shared);
+        {
+            const MappedView view(mapping_.get(), FILE_MAP_READ, sizeof(Shared));
+            if (const auto* shared = view.as<Shared>()) {
+                main = reinterpret_cast<HWND>(static_cast<UINT_PTR>(shared->mainWindow));
+            }
         }
         if (main && IsWindow(main)) {
             DWORD pid = 0;

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "plumbing/HandleGuards.h"
+
 class SingleInstance {
 public:
     // `catalogueFolder` identifies the catalogue the copy works on.
@@ -27,7 +29,7 @@ public:
     static std::wstring NameFor(const std::wstring& catalogueFolder);
 
 private:
-    HANDLE mutex_ = nullptr;
-    HANDLE mapping_ = nullptr;
+    ObjectHandle mutex_;
+    ObjectHandle mapping_;
     bool first_ = false;
 };

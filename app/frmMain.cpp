@@ -12,6 +12,7 @@
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
 #include "catalogue/AliasStore.h"
+#include "plumbing/SystemInfo.h"
 #include "resources/resource.h"
 
 namespace {
@@ -278,7 +279,8 @@ bool frmMain::CmdTmp_Click() {
         return false;
     }
     const std::vector<WideRow> rows = ReadList(List1);
-    const auto losing = RowsLosingCharacters(rows);
+    const CatalogueBytes converted = ConvertCatalogue(rows);
+    const auto& losing = converted.losing;
     if (!losing.empty()) {
         std::wstring names;
         for (size_t i = 0; i < losing.size() && i < 10; ++i) names += L"  " + rows[losing[i]][kName] + L"\r\n";
@@ -289,7 +291,7 @@ bool frmMain::CmdTmp_Click() {
                                   kAppTitle, MB_YESNO | MB_ICONQUESTION);
         if (answer != IDYES) return false;
     }
-    const CatalogueSave save = SaveCatalogueFile(path, rows);
+    const CatalogueSave save = SaveCatalogueBytes(path, converted.bytes);
     if (!save.ok) {
         Prompt(hwnd_, L"无法保存列表文件“" + path + L"”：\r\n" + save.reason + L"\r\n\r\n列表仍保留在窗口中，原文件未被改动。",
                kAppTitle, MB_OK | MB_ICONEXCLAMATION);

@@ -4,7 +4,7 @@
 
 #include "app/SingleInstance.h"
 #include "app/frmMain.h"
-#include "catalogue/CatalogueFile.h"
+#include "plumbing/SystemInfo.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Single-threaded apartment: the shell link object and the pickers need it.

@@ -3,25 +3,13 @@
 #include <algorithm>
 
 #include "catalogue/CatalogueFormat.h"
+#include "plumbing/HandleGuards.h"
+#include "plumbing/SystemInfo.h"
 
 namespace {
 
 CatalogueWriteFault g_fault;
 
-struct FileHandle {
-    HANDLE h = INVALID_HANDLE_VALUE;
-    explicit FileHandle(HANDLE handle) : h(handle) {}
-    ~FileHandle() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return h != INVALID_HANDLE_VALUE; }
-    void close() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        h = INVALID_HANDLE_VALUE;
-    }
-};
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
     size_t limit = bytes.size();
@@ -95,44 +83,7 @@ bool AppendAnsi(const wchar_t* text, size_t size, std::string& out) {
     return usedDefault != FALSE;
 }
 
-// The file's bytes for `rows`: the layout of SerializeCatalogue (six CR LF
-// lines per row, missing fields empty, extra ones dropped), laid out in UTF-16
-// first and converted in one call. Conversion works character by character
-// and no character spans a line break, so this gives exactly the bytes of
-// converting each field on its own, without a call per field.
-std::string AnsiCatalogue(const std::vector<WideRow>& rows) {
-    constexpr size_t kFields = 6;
-    size_t size = 0;
-    for (const auto& row : rows) {
-        for (size_t i = 0; i < row.size() && i < kFields; ++i) size += row[i].size();
-        size += 2 * kFields;
-    }
-    std::wstring text;
-    text.reserve(size);
-    for (const auto& row : rows) {
-        for (size_t i = 0; i < kFields; ++i) {
-            if (i < row.size()) text += row[i];
-            text += L"\r\n";
-        }
-    }
-    std::string out;
-    AppendAnsi(text.data(), text.size(), out);
-    return out;
-}
-
 }  // namespace
-
-std::wstring SystemErrorText(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring out = n && text ? std::wstring(text, n) : std::wstring();
-    if (text) LocalFree(text);
-    while (!out.empty() && (out.back() == L'\r' || out.back() == L'\n' || out.back() == L' ')) out.pop_back();
-    if (out.empty()) out = L"系统错误 " + std::to_wstring(error);
-    return out;
-}
 
 std::wstring AnsiToWide(const std::string& bytes) {
     if (bytes.empty()) return {};
@@ -153,20 +104,6 @@ std::string WideToAnsi(const std::wstring& text, bool* lost) {
     const bool missing = AppendAnsi(text.data(), text.size(), out);
     if (lost) *lost = missing;
     return out;
-}
-
-std::wstring ExecutableFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
 std::wstring CataloguePathFor(const std::wstring& folder) { return folder + L"\\applist.ini"; }
@@ -197,7 +134,7 @@ CatalogueLoad LoadCatalogueFile(const std::wstring& path) {
         return result;
     }
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.h, &size)) {
+    if (!GetFileSizeEx(file.get(), &size)) {
         result.state = CatalogueLoad::State::Unreadable;
         result.reason = SystemErrorText(GetLastError());
         return result;
@@ -207,7 +144,7 @@ CatalogueLoad LoadCatalogueFile(const std::wstring& path) {
     while (done < bytes.size()) {
         DWORD got = 0;
         const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-        if (!ReadFile(file.h, bytes.data() + done, want, &got, nullptr)) {
+        if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
             result.state = CatalogueLoad::State::Unreadable;
             result.reason = SystemErrorText(GetLastError());
             return result;
@@ -216,6 +153,7 @@ CatalogueLoad LoadCatalogueFile(const std::wstring& path) {
         done += got;
     }
     bytes.resize(done);
+    file.reset();  // parsing needs no handle on the file
 
     result.state = CatalogueLoad::State::Loaded;
     auto rows = ParseCatalogue(bytes);
@@ -244,9 +182,21 @@ std::vector<size_t> RowsLosingCharacters(const std::vector<WideRow>& rows) {
     return out;
 }
 
-CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows) {
-    const std::string bytes = AnsiCatalogue(rows);
+CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows) {
+    CatalogueBytes out;
+    const std::wstring text = SerializeCatalogue(rows);
+    out.bytes.reserve(text.size() + text.size() / 2);
+    // One pass converts and checks at once; only when it reports a lost
+    // character are the rows looked at one by one to name them.
+    if (AppendAnsi(text.data(), text.size(), out.bytes)) out.losing = RowsLosingCharacters(rows);
+    return out;
+}
 
+CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows) {
+    return SaveCatalogueBytes(path, ConvertCatalogue(rows).bytes);
+}
+
+CatalogueSave SaveCatalogueBytes(const std::wstring& path, const std::string& bytes) {
     CatalogueSave result;
     const auto fail = [&](DWORD error) {
         result.ok = false;
@@ -267,13 +217,13 @@ CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<Wide
     FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
     if (!file.valid()) return fail(GetLastError());
-    if (!WriteAll(file.h, bytes) || !FlushFileBuffers(file.h)) {
+    if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
         const DWORD error = GetLastError();
-        file.close();
+        file.reset();
         DeleteFileW(temp.c_str());
         return fail(error);
     }
-    file.close();
+    file.reset();
     if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
         DeleteFileW(temp.c_str());
@@ -286,12 +236,11 @@ void RemoveStaleTemporaries(const std::wstring& path) {
     const size_t slash = path.find_last_of(L'\\');
     const std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L".*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    const FindHandle search(FindFirstFileW((path + L".*.tmp").c_str(), &found));
+    if (!search.valid()) return;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + found.cFileName).c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
 }
 
 void SetCatalogueWriteFault(const CatalogueWriteFault& fault) { g_fault = fault; }

@@ -14,7 +14,6 @@ using WideRow = std::vector<std::wstring>;  // 0 to 6 fields, as loaded
 
 // The executable's folder followed by "\applist.ini".
 std::wstring CataloguePathFor(const std::wstring& folder);
-std::wstring ExecutableFolder();
 
 struct CatalogueLoad {
     enum class State { Absent, Loaded, Unreadable } state = State::Absent;
@@ -31,9 +30,20 @@ struct CatalogueSave {
     std::wstring reason;  // when !ok
 };
 
-// Rewrites the file from `rows` (missing fields written as empty lines).
-// Characters the ANSI code page cannot hold become '?'; callers check with
-// RowsLosingCharacters first.
+// The file's bytes for `rows`, converted to the ANSI code page in one pass,
+// and the rows holding a character the code page cannot hold (which became
+// the default character). The save command asks the user about those rows
+// before writing the bytes.
+struct CatalogueBytes {
+    std::string bytes;
+    std::vector<size_t> losing;  // row indices, ascending
+};
+CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows);
+
+// Replaces the file with `bytes` (through a temporary file beside it).
+CatalogueSave SaveCatalogueBytes(const std::wstring& path, const std::string& bytes);
+
+// ConvertCatalogue followed by SaveCatalogueBytes, without asking.
 CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows);
 
 // Deletes temporaries of saves that never finished ("<path>.<pid>.tmp").
@@ -50,9 +60,6 @@ struct CatalogueWriteFault {
     DWORD error = ERROR_DISK_FULL;
 };
 void SetCatalogueWriteFault(const CatalogueWriteFault& fault);
-
-// System text for an error code, without the trailing line break.
-std::wstring SystemErrorText(DWORD error);
 
 // ANSI code page conversions used by the catalogue file.
 std::wstring AnsiToWide(const std::string& bytes);

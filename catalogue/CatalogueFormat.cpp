@@ -42,19 +42,29 @@ std::size_t CountCatalogueLines(std::string_view bytes) {
     return ForEachLine(bytes, [](std::string_view) {});
 }
 
-std::string SerializeCatalogue(const std::vector<CatalogueRow>& rows) {
+namespace {
+
+template <class Char>
+std::basic_string<Char> Serialize(const std::vector<std::vector<std::basic_string<Char>>>& rows) {
     std::size_t size = 0;
     for (const auto& row : rows) {
-        for (const auto& f : row) size += f.size();
+        for (std::size_t i = 0; i < row.size() && i < kFields; ++i) size += row[i].size();
         size += 2 * kFields;
     }
-    std::string out;
+    std::basic_string<Char> out;
     out.reserve(size);
     for (const auto& row : rows) {
         for (std::size_t i = 0; i < kFields; ++i) {
             if (i < row.size()) out += row[i];
-            out += "\r\n";
+            out += Char('\r');
+            out += Char('\n');
         }
     }
     return out;
 }
+
+}  // namespace
+
+std::string SerializeCatalogue(const std::vector<CatalogueRow>& rows) { return Serialize(rows); }
+
+std::wstring SerializeCatalogue(const std::vector<std::vector<std::wstring>>& rows) { return Serialize(rows); }

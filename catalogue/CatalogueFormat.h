@@ -20,5 +20,10 @@ std::vector<CatalogueRow> ParseCatalogue(std::string_view bytes);
 // Number of lines ParseCatalogue would read (for tests and size checks).
 std::size_t CountCatalogueLines(std::string_view bytes);
 
-// Writes each row as six lines (missing fields as empty lines), CR LF each.
+// Writes each row as six lines (missing fields as empty lines, fields past
+// the sixth dropped), CR LF each. The same layout for the file's bytes and
+// for UTF-16 text: the save lays the rows out in UTF-16 with it and converts
+// the result to the ANSI code page in one pass, so the code that writes the
+// file is the code the fuzzer checks.
 std::string SerializeCatalogue(const std::vector<CatalogueRow>& rows);
+std::wstring SerializeCatalogue(const std::vector<std::vector<std::wstring>>& rows);

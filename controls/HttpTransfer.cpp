@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "plumbing/HandleGuards.h"
+
 namespace {
 
 // A stalled server must not hold a cancelled transfer (or the control's
@@ -25,19 +27,6 @@ public:
 
 private:
     HINTERNET h_;
-};
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() { if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
 };
 
 std::wstring QueryHeader(HINTERNET request, DWORD info) {

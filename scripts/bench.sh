@@ -5,6 +5,7 @@
 # run does not replace RESULTS.md; --only load|paint|dispatch|objects|health|processes runs one
 # section).
 set -euo pipefail
+TARVOLO_PREFIX=bench
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 install_packages

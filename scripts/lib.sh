@@ -3,29 +3,53 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${TARVOLO_BUILD:-$ROOT/build}
-export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
+# Each command has a prefix (and so a Wine server) of its own: the test
+# command's exit stops its server with `wineserver -k`, which must never take
+# a running demo or benchmark with it. Commands set TARVOLO_PREFIX before
+# sourcing this file.
+export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix-${TARVOLO_PREFIX:-test}}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win64
 # No Mono or Gecko installer prompts when the prefix is created.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 PACKAGES=(cmake make g++ g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xdotool
-          x11-utils imagemagick fonts-wqy-zenhei locales googletest python3 clang
-          libclang-rt-14-dev)
+          x11-utils imagemagick fonts-wqy-zenhei locales googletest python3 clang)
 
 as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-install_packages() {
+APT_UPDATED=
+apt_install() {
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
-  if [ ${#missing[@]} -gt 0 ]; then
-    echo "== installing: ${missing[*]}"
+  [ ${#missing[@]} -gt 0 ] || return 0
+  echo "== installing: ${missing[*]}"
+  if [ -z "$APT_UPDATED" ]; then
     as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+    APT_UPDATED=1
+  fi
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# The sanitizer and fuzzer runtimes come in a package named after clang's
+# major version (libclang-rt-14-dev on Debian 12, -19- on Debian 13): the one
+# matching the clang just installed is the one clang looks for.
+clang_major() {
+  clang --version 2>/dev/null | sed -n 's/.*clang version \([0-9][0-9]*\)\..*/\1/p' | head -n 1
+}
+
+install_packages() {
+  apt_install "${PACKAGES[@]}"
+  local major
+  major=$(clang_major)
+  if [ -n "$major" ]; then
+    apt_install "libclang-rt-$major-dev"
+  else
+    echo "== clang's version not recognised; the sanitizer runtime is not installed" >&2
   fi
   if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
     echo "== generating the zh_CN.UTF-8 locale"

@@ -22,6 +22,16 @@ summary() {
   [ "$2" = 0 ] || exit "$2"
 }
 
+# The runtimes must be the installed clang's own; say so plainly rather than
+# fail later at link time with a missing library.
+RUNTIME_DIR=$(clang -print-runtime-dir 2>/dev/null || true)
+for lib in asan ubsan_standalone fuzzer; do
+  if [ ! -f "$RUNTIME_DIR/libclang_rt.$lib-x86_64.a" ]; then
+    echo "== native: clang $(clang_major) has no $lib runtime in ${RUNTIME_DIR:-?} (package libclang-rt-$(clang_major)-dev)"
+    summary "FAILED (sanitizer runtime missing)" 1
+  fi
+done
+
 mkdir -p "$NATIVE"
 echo "== native: building in $NATIVE"
 # libFuzzer comes with clang only, so the whole native build uses clang.

@@ -2,6 +2,7 @@
 # Builds Tarvolo and starts it under Wine in a virtual desktop. Without a
 # display it starts a private Xvfb, saves a screenshot and says where.
 set -euo pipefail
+TARVOLO_PREFIX=run
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 install_packages
@@ -28,8 +29,32 @@ trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
 make_prefix
 cd "$RUN"
 wine explorer /desktop=tarvolo,1024x768 "$RUN/tarvolo.exe" >/dev/null 2>&1 &
-sleep "${TARVOLO_SHOT_DELAY:-8}"
+# Wait for the effect, not for a guessed time: first the desktop's X window,
+# then a picture that has changed from the empty desktop and holds still
+# (the program's window drawn in full). Up to a minute on a slow machine.
 SHOT=$BUILD/screenshot.png
+deadline=$(( $(date +%s) + ${TARVOLO_SHOT_TIMEOUT:-60} ))
+until xdotool search --name 'Wine desktop' >/dev/null 2>&1; do
+  [ "$(date +%s)" -lt "$deadline" ] || break
+  sleep 0.2
+done
+empty=$(import -window root png:- 2>/dev/null | md5sum)
+last=$empty
+while [ "$(date +%s)" -lt "$deadline" ]; do
+  sleep 0.5
+  now=$(import -window root png:- 2>/dev/null | md5sum)
+  if [ "$now" = "$last" ]; then
+    [ "$now" != "$empty" ] && break
+    # Drawn before the empty desktop was caught: a picture that holds for
+    # long is the finished one.
+    held=$(( ${held:-0} + 1 ))
+    [ "$held" -lt 30 ] || break
+  else
+    held=0
+  fi
+  last=$now
+done
+[ "$(date +%s)" -lt "$deadline" ] || echo "The window did not settle within the time allowed; the screenshot shows what there was."
 import -window root "$SHOT"
 echo "No display was available: Tarvolo ran on a private Xvfb display."
 echo "Screenshot saved to $SHOT"

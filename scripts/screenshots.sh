@@ -6,6 +6,7 @@
 #                         that DPI's own (build/dpi-<DPI>), pictures in
 #                         build/e2e-shots-<DPI>/.
 set -euo pipefail
+TARVOLO_PREFIX=shots  # its own Wine server: a test run beside it is not stopped
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 dpi=${1:-}

@@ -244,9 +244,9 @@ TEST(frmMain, MinimizeGoesToTrayAndComesBack) {
     EXPECT_TRUE(main->Timer1Enabled());
 
     ShowWindow(hwnd, SW_MINIMIZE);
-    PumpFor(700);  // within a tick of the 500 ms timer
+    // The 500 ms timer notices it; the deadline only bounds a broken timer.
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return main->InTray(); }, 5000));
     EXPECT_FALSE(IsWindowVisible(hwnd));
-    EXPECT_TRUE(main->InTray());
     EXPECT_FALSE(main->Timer1Enabled());
     EXPECT_NE(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), ownProc);
 
@@ -270,8 +270,7 @@ TEST(frmMain, MinimizeGoesToTrayAndComesBack) {
     // And again: minimizing after a restore goes back to the tray, and the
     // icon's menu still opens.
     ShowWindow(hwnd, SW_MINIMIZE);
-    PumpFor(700);
-    EXPECT_TRUE(main->InTray());
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return main->InTray(); }, 5000));
     EXPECT_TRUE(TrayMenuOpens(hwnd));
 
     // Exit from the tray menu saves and removes icon and hook.
@@ -360,6 +359,13 @@ TEST(frmMain, LinksCarryTheirSavedPropertiesAndTheWindowsBackground) {
     SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
     EXPECT_EQ(opened, std::vector<std::wstring>{frmMain::kAuthorSite});
+    // The download control is ready: its window, which collects the results
+    // of transfers, exists, is never shown, and nothing is under way.
     ASSERT_TRUE(main->downloader1);
+    const HWND download = main->downloader1->hWnd();
+    ASSERT_TRUE(IsWindow(download));
+    EXPECT_FALSE(IsWindowVisible(download));
+    EXPECT_NE(GetAncestor(download, GA_ROOT), main->hWnd()) << "it must not take a place in the main window";
+    EXPECT_FALSE(main->downloader1->downStat);
     EXPECT_EQ(main->downloader1->TransfersInFlight(), 0u);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "plumbing/SystemInfo.h"
 #include "tests/support/TestSupport.h"
 
 using testsupport::ReadBytes;
@@ -123,4 +124,54 @@ TEST(CatalogueFile, CharactersOutsideTheCodePageAreDetected) {
         {L"文件夹", L"拼音ü", L"C:\\e", L"C:\\e", L"", L""},          // ü is in the code page
     };
     EXPECT_EQ(RowsLosingCharacters(rows), (std::vector<size_t>{1, 2, 3}));
+}
+
+TEST(CatalogueFile, OneConversionGivesTheBytesAndTheRowsThatLoseCharacters) {
+    const struct {
+        std::vector<WideRow> rows;
+        std::vector<size_t> losing;
+    } cases[] = {
+        {{{L"应用程序", L"np", L"C:\\windows\\notepad.exe", L"C:\\windows\\", L"", L"记事本"}}, {}},
+        {{{L"文件夹", L"x"}, {L"应用程序", L"emoji\U0001F600", L"C:\\b.exe"}, {L"文件夹", L"a", L"", L"", L"", L"Ą"}},
+         {1, 2}},
+        {{{L"k", L"n", L"p", L"w", L"a", L"c", L"seventh, dropped"}, {}}, {}},
+        {{{L"한국어"}, {L"ok"}, {L"\xD800"}}, {0, 2}},  // a lone surrogate is lost as well
+        {{}, {}},
+    };
+    for (const auto& c : cases) {
+        const CatalogueBytes converted = ConvertCatalogue(c.rows);
+        EXPECT_EQ(converted.losing, c.losing);
+        EXPECT_EQ(converted.losing, RowsLosingCharacters(c.rows));
+        // Field by field, the same bytes: the layout first, then one pass
+        // gives what converting each field on its own gives.
+        std::string expected;
+        for (const auto& row : c.rows) {
+            for (size_t i = 0; i < 6; ++i) expected += (i < row.size() ? WideToAnsi(row[i]) : std::string()) + "\r\n";
+        }
+        EXPECT_EQ(converted.bytes, expected);
+    }
+}
+
+TEST(CatalogueFile, NoHandleOnTheFileOutlivesALoadOrASave) {
+    TempDir dir;
+    const std::wstring path = CataloguePathFor(dir.path().wstring());
+    const std::vector<WideRow> rows = {{L"应用程序", L"np", L"C:\\np.exe", L"C:\\", L"", L""}};
+    // Opening without any sharing fails while anyone else holds the file.
+    const auto exclusive = [&] {
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        const bool ok = h != INVALID_HANDLE_VALUE;
+        if (ok) CloseHandle(h);
+        return ok;
+    };
+    ASSERT_TRUE(SaveCatalogueFile(path, rows).ok);
+    EXPECT_TRUE(exclusive()) << "after a save";
+    ASSERT_EQ(LoadCatalogueFile(path).rows, rows);
+    EXPECT_TRUE(exclusive()) << "after a load";
+    // Deleting takes the file away at once: a new one can be created in its place.
+    ASSERT_TRUE(DeleteFileW(path.c_str()));
+    EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    HANDLE again = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    EXPECT_NE(again, INVALID_HANDLE_VALUE);
+    if (again != INVALID_HANDLE_VALUE) CloseHandle(again);
 }

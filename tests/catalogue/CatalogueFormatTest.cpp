@@ -54,7 +54,7 @@ TEST(CatalogueFormat, SaveWritesSixCrLfLinesPerRowAndRoundTrips) {
     EXPECT_EQ(SerializeCatalogue(ParseCatalogue(file)), file);
     // Missing fields of a short row are written as empty lines.
     EXPECT_EQ(SerializeCatalogue({{"k"}}), Lines({"k", "", "", "", "", ""}));
-    EXPECT_EQ(SerializeCatalogue({}), "");
+    EXPECT_EQ(SerializeCatalogue(std::vector<CatalogueRow>{}), "");
 }
 
 TEST(CatalogueFormat, BinaryBytesPassThroughUntouched) {
@@ -66,4 +66,23 @@ TEST(CatalogueFormat, BinaryBytesPassThroughUntouched) {
     ASSERT_EQ(rows.size(), 1u);
     ASSERT_EQ(rows[0].size(), 1u);
     EXPECT_EQ(rows[0][0], junk);
+}
+
+TEST(CatalogueFormat, Utf16LayoutMatchesTheByteLayout) {
+    const struct {
+        std::vector<std::vector<std::wstring>> wide;
+        std::string bytes;
+    } cases[] = {
+        {{{L"k1", L"n1", L"p1", L"w1", L"", L""}, {L"k2"}}, Lines({"k1", "n1", "p1", "w1", "", "", "k2", "", "", "", "", ""})},
+        {{{L"a", L"b", L"c", L"d", L"e", L"f", L"dropped"}}, Lines({"a", "b", "c", "d", "e", "f"})},
+        {{{}}, Lines({"", "", "", "", "", ""})},
+        {{}, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SerializeCatalogue(c.wide), std::wstring(c.bytes.begin(), c.bytes.end()));
+    }
+    // Fields past the sixth are dropped in the byte layout too.
+    EXPECT_EQ(SerializeCatalogue(std::vector<CatalogueRow>{{"a", "b", "c", "d", "e", "f", "g"}}),
+              Lines({"a", "b", "c", "d", "e", "f"}));
+    EXPECT_EQ(SerializeCatalogue(std::vector<std::vector<std::wstring>>{{L"中文"}}), L"中文\r\n\r\n\r\n\r\n\r\n\r\n");
 }

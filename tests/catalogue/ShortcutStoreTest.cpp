@@ -220,3 +220,37 @@ TEST_F(ShortcutStoreTest, UnsafeNamesTouchNothing) {
     testsupport::WriteBytes(lnk(L"np "), "old");
     EXPECT_TRUE(DeleteShortcut(windir(), L"np ").ok());
 }
+
+TEST_F(ShortcutStoreTest, NoHandleOnAShortcutOutlivesAnOperation) {
+    // Only a file nobody holds opens without sharing.
+    const auto free = [&](const std::wstring& name) {
+        HANDLE h = CreateFileW(lnk(name).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+                               0, nullptr);
+        const bool ok = h != INVALID_HANDLE_VALUE;
+        if (ok) CloseHandle(h);
+        return ok;
+    };
+    {
+        // A rewrite of a file with a hot key also reads it and writes it back.
+        const ComRef<IShellLinkW> link = NewShellLink();
+        link->SetPath(program().c_str());
+        link->SetHotkey(MAKEWORD('K', HOTKEYF_CONTROL));
+        ASSERT_EQ(PersistOf(link)->Save(lnk(L"kept").c_str(), TRUE), S_OK);
+    }
+    const struct {
+        const wchar_t* name;
+        const char* what;
+    } cases[] = {{L"new", "a new shortcut"}, {L"kept", "a rewrite keeping the hot key"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteShortcut(shell_, windir(), c.name, program(), L"", tools().wstring(), L"x").ok()) << c.what;
+        EXPECT_TRUE(free(c.name)) << c.what;
+        ASSERT_TRUE(RewriteShortcut(shell_, windir(), c.name, c.name, program(), L"-y", tools().wstring(), L"y").ok());
+        EXPECT_TRUE(free(c.name)) << c.what << ", rewritten";
+        // The delete is done when it returns: the name is free at once.
+        ASSERT_TRUE(DeleteShortcut(windir(), c.name).ok()) << c.what;
+        EXPECT_FALSE(fs::exists(lnk(c.name))) << c.what;
+        HANDLE again = CreateFileW(lnk(c.name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        EXPECT_NE(again, INVALID_HANDLE_VALUE) << c.what;
+        if (again != INVALID_HANDLE_VALUE) CloseHandle(again);
+    }
+}

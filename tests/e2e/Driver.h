@@ -11,6 +11,7 @@
 #include "app/EntryDialog.h"
 #include "app/frmMain.h"
 #include "tests/e2e/Screen.h"
+#include "tests/support/InputInjection.h"
 #include "tests/support/TestSupport.h"
 
 namespace e2e {
@@ -108,8 +109,17 @@ inline void Answer(HWND box, int id) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
 }
 
+// Saves the screen once it holds still: two captures 100 ms apart that agree
+// mean the windows have finished painting (after 3 s it is saved as it is).
 inline void Shot(const std::wstring& name) {
-    Sleep(300);  // let the window finish painting
+    std::string last = ScreenPixels();
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Sleep(100);
+        std::string now = ScreenPixels();
+        if (now == last || GetTickCount() - start > 3000) break;
+        last = std::move(now);
+    }
     SaveScreenshot(g_shots + L"\\" + name + L".bmp");
 }
 
@@ -165,45 +175,14 @@ inline void Fill(HWND dialog, const std::wstring& path, const std::wstring& name
 }
 
 
-// Real input, as a person's mouse and keyboard would give it.
-inline void MoveTo(int x, int y) {
-    SetCursorPos(x, y);
-    Sleep(30);
-}
-
-inline void Mouse(DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof(in));
-    Sleep(30);
-}
-
-inline void ClickAt(int x, int y) {
-    MoveTo(x, y);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Mouse(MOUSEEVENTF_LEFTUP);
-}
-
-inline void Key(WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof(in));
-    Sleep(30);
-}
-
-inline void Tap(WORD vk) {
-    Key(vk, false);
-    Key(vk, true);
-}
-
-inline void AltTap(WORD vk) {
-    Key(VK_MENU, false);
-    Tap(vk);
-    Key(VK_MENU, true);
-}
+// Real input, as a person's mouse and keyboard would give it; main() sets
+// a pause after each event so the program sees them one at a time.
+using testinput::AltTap;
+using testinput::Key;
+using testinput::Mouse;
+using testinput::Tap;
+inline void MoveTo(int x, int y) { testinput::MoveMouse({x, y}); }
+inline void ClickAt(int x, int y) { testinput::Click({x, y}); }
 
 // The open popup menu of a process, if any.
 inline HWND Popup(DWORD pid) { return FindTopLevel(pid, L"#32768", L""); }

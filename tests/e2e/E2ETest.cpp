@@ -11,6 +11,7 @@
 #include <string>
 
 #include "tests/e2e/Driver.h"
+#include "tests/e2e/ProgramCopy.h"
 
 namespace fs = std::filesystem;
 using testsupport::ReadBytes;
@@ -19,16 +20,18 @@ using testsupport::ToAnsi;
 using namespace e2e;
 
 
-TEST(EndToEnd, AddEditMoveDeleteExitAndRestart) {
-    ASSERT_FALSE(g_exe.empty());
-    testsupport::TempDir dir;
-    const fs::path exe = dir / L"tarvolo.exe";
-    fs::copy_file(g_exe, exe);
-    const fs::path catalogue = dir / L"applist.ini";
-    const fs::path system = SystemFolder();
-    ASSERT_TRUE(fs::is_directory(system)) << "the test prefix needs C:\\windows\\system";
-    const auto lnk = [&](const std::wstring& name) { return system / (name + L".lnk"); };
-    for (const wchar_t* n : {L"e2enp", L"e2enp2", L"e2ewin"}) fs::remove(lnk(n));
+class EndToEnd : public ProgramCopy {};
+
+// Whether another program can create the file right now (and leave no trace).
+bool CreatableAtOnce(const fs::path& file) {
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return DeleteFileW(file.c_str()) != FALSE;
+}
+
+TEST_F(EndToEnd, AddEditMoveDeleteExitAndRestart) {
+    UsesAliases({L"e2enp", L"e2enp2", L"e2ewin"});
 
     const std::string np = AnsiLines({L"应用程序", L"e2enp", L"C:\\windows\\notepad.exe", L"C:\\windows\\", L"", L"记事本"});
     const std::string np2 = AnsiLines({L"应用程序", L"e2enp2", L"C:\\windows\\notepad.exe", L"C:\\windows\\", L"-x", L"记事本"});
@@ -105,7 +108,10 @@ TEST(EndToEnd, AddEditMoveDeleteExitAndRestart) {
         Shot(L"08-delete-question");
         Answer(box, IDYES);
         ASSERT_TRUE(WaitFor([&] { return app.Rows() == 1; }));
+        // The row goes last: by then the shortcut is gone for everyone, and
+        // its name is free at once.
         EXPECT_FALSE(fs::exists(lnk(L"e2ewin")));
+        EXPECT_TRUE(CreatableAtOnce(lnk(L"e2ewin")));
 
         // Exit saves.
         PostMessageW(app.main, WM_CLOSE, 0, 0);
@@ -125,6 +131,8 @@ TEST(EndToEnd, AddEditMoveDeleteExitAndRestart) {
         ASSERT_TRUE(WaitFor([&] { return app.Rows() == 0; }));
         EXPECT_FALSE(fs::exists(catalogue));
         EXPECT_FALSE(fs::exists(lnk(L"e2enp2")));
+        EXPECT_TRUE(CreatableAtOnce(catalogue));
+        EXPECT_TRUE(CreatableAtOnce(lnk(L"e2enp2")));
         PostMessageW(app.main, WM_CLOSE, 0, 0);
         ASSERT_TRUE(app.Exited());
         EXPECT_FALSE(fs::exists(catalogue));
@@ -171,5 +179,6 @@ int main(int argc, char** argv) {
     if (argc > 1) g_exe = testsupport::WinePathFromUnix(argv[1]);
     g_shots = argc > 2 ? testsupport::WinePathFromUnix(argv[2]) : fs::temp_directory_path().wstring();
     fs::create_directories(g_shots);
+    testinput::SetPause(30);  // the program runs in another process: one event at a time
     return RUN_ALL_TESTS();
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/Driver.h"
+#include "tests/e2e/ProgramCopy.h"
 
 using namespace e2e;
 using testsupport::ReadBytes;
@@ -56,20 +57,15 @@ void TrayClick(Tarvolo& app, UINT mouseMessage) {
 
 }  // namespace
 
-TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
-    ASSERT_FALSE(g_exe.empty());
-    testsupport::TempDir dir;
-    const fs::path exe = dir / L"tarvolo.exe";
-    fs::copy_file(g_exe, exe);
-    const fs::path catalogue = dir / L"applist.ini";
+class FinishedProgram : public ProgramCopy {};
+
+TEST_F(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
+    UsesAliases({L"tool", L"fpnp", L"fpwin"});
     const std::string start = AnsiLines({L"应用程序", L"fpnp", L"C:\\windows\\notepad.exe", L"C:\\windows\\", L"", L"记事本",
                                          L"文件夹", L"fpwin", L"C:\\windows", L"C:\\windows", L"", L"系统目录"});
     WriteBytes(catalogue, start);
     WriteBytes(dir / L"tool.exe", "MZ");
-    const fs::path system = SystemFolder();
-    fs::remove(system / L"tool.lnk");
     // The catalogue comes without its shortcuts, as after a reinstall.
-    for (const wchar_t* n : {L"fpnp.lnk", L"fpwin.lnk"}) fs::remove(system / n);
 
     std::string expected = start;
     {
@@ -160,7 +156,9 @@ TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
         MoveTo(grip.x, grip.y);
         Mouse(MOUSEEVENTF_LEFTDOWN);
         for (int i = 1; i <= 10; ++i) MoveTo(grip.x + 6 * i, grip.y + 4 * i);
-        Sleep(250);  // the drag loop polls the pointer: let it see the last move
+        // The drag loop polls the pointer: the button goes up once the window
+        // has followed it (or the wait gives up and the check below says so).
+        WaitFor([&] { return WindowRect(app.main).left - before.left >= 48; }, 3000);
         Mouse(MOUSEEVENTF_LEFTUP);
         const RECT after = WindowRect(app.main);
         // Wine may drop a move or two of the injected ones: the window
@@ -171,7 +169,6 @@ TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
         // Another window takes the activation, then the caption brings it back.
         app.Click(frmMain::IdCmdAddP);
         ASSERT_TRUE(app.Dialog(L"添加应用程序"));
-        Sleep(300);
         Shot(L"16-main-inactive");
         Press(Child(app.Dialog(L"添加应用程序"), EntryDialog::IdCommand2));
         ClickAt(TitleSpot(app.main).x, TitleSpot(app.main).y);
@@ -221,5 +218,4 @@ TEST(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
     EXPECT_EQ(again.Rows(), 3);
     PostMessageW(again.main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(again.Exited());
-    for (const wchar_t* n : {L"tool.lnk", L"fpnp.lnk", L"fpwin.lnk"}) fs::remove(system / n);
 }

@@ -4,9 +4,16 @@
 
 #include <filesystem>
 #include <fstream>
-#include <vector>
 
-bool SaveScreenshot(const std::wstring& file) {
+namespace {
+
+struct Capture {
+    BITMAPINFOHEADER header{};
+    std::string bits;
+};
+
+Capture CaptureScreen() {
+    Capture c;
     const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     HDC screen = GetDC(nullptr);
@@ -23,19 +30,28 @@ bool SaveScreenshot(const std::wstring& file) {
     BitBlt(mem, 0, 0, w, h, screen, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY);
     GdiFlush();
     const DWORD stride = ((w * 3 + 3) & ~3);
-    const DWORD size = stride * h;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
-    fh.bfSize = fh.bfOffBits + size;
-    std::ofstream out(std::filesystem::path(file), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&fh), sizeof(fh));
-    out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(bi.bmiHeader));
-    out.write(static_cast<const char*>(bits), size);
-    const bool ok = out.good();
+    if (bits) c.bits.assign(static_cast<const char*>(bits), static_cast<size_t>(stride) * h);
+    c.header = bi.bmiHeader;
     SelectObject(mem, old);
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
-    return ok;
+    return c;
+}
+
+}  // namespace
+
+std::string ScreenPixels() { return CaptureScreen().bits; }
+
+bool SaveScreenshot(const std::wstring& file) {
+    const Capture c = CaptureScreen();
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(c.header);
+    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(c.bits.size());
+    std::ofstream out(std::filesystem::path(file), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&fh), sizeof(fh));
+    out.write(reinterpret_cast<const char*>(&c.header), sizeof(c.header));
+    out.write(c.bits.data(), static_cast<std::streamsize>(c.bits.size()));
+    return out.good();
 }

@@ -3,3 +3,6 @@
 #include <string>
 
 bool SaveScreenshot(const std::wstring& file);
+
+// The screen's pixels (24-bit rows, bottom-up), to tell when it holds still.
+std::string ScreenPixels();

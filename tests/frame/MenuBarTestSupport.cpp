@@ -220,43 +220,6 @@ std::vector<ItemSnapshot> Snapshot(HMENU popup) {
     return items;
 }
 
-void Key(WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof(in));
-}
-
-void Tap(WORD vk) {
-    Key(vk, false);
-    Key(vk, true);
-}
-
-void AltTap(WORD vk) {
-    Key(VK_MENU, false);
-    Tap(vk);
-    Key(VK_MENU, true);
-}
-
-void MoveMouse(POINT screen) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof(in));
-}
-
-void Click(POINT screen) {
-    MoveMouse(screen);
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-}
-
 namespace {
 InputScript* g_running = nullptr;
 }

@@ -14,6 +14,7 @@
 #include "frame/cMemDC.h"
 #include "frame/cMenuBar.h"
 #include "plumbing/INCEngine.h"
+#include "tests/support/InputInjection.h"
 
 namespace menubartest {
 
@@ -92,11 +93,11 @@ struct ItemSnapshot {
 std::vector<ItemSnapshot> Snapshot(HMENU popup);
 
 // Real input through SendInput.
-void Key(WORD vk, bool up);
-void Tap(WORD vk);
-void AltTap(WORD vk);
-void MoveMouse(POINT screen);
-void Click(POINT screen);
+using testinput::AltTap;
+using testinput::Click;
+using testinput::Key;
+using testinput::MoveMouse;
+using testinput::Tap;
 
 // Runs steps one after the other from a thread timer, so they also run
 // inside modal menu loops. Each step waits `delay` ms before the next.

@@ -2,6 +2,8 @@
 // and the save rely on: fields never hold a line break, every line read is
 // one field, rows follow the "new row only at the seventh line" rule, and a
 // save followed by a load gives back the same rows with missing fields empty.
+// The save lays rows out in UTF-16 before its one conversion; that layout must
+// give, unit for unit, the bytes' own layout.
 #include "catalogue/CatalogueFormat.h"
 
 #include <cstdint>
@@ -93,6 +95,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(reloaded[r] == padded, "reload changes a row other than padding it to six fields");
     }
     Check(SerializeCatalogue(reloaded) == saved, "a second save differs from the first");
+
+    // The UTF-16 layout the save uses, over the same rows widened unit for
+    // unit, is the byte layout widened the same way.
+    std::vector<std::vector<std::wstring>> wide;
+    for (const CatalogueRow& row : rows) {
+        std::vector<std::wstring>& w = wide.emplace_back();
+        for (const std::string& field : row) w.emplace_back(field.begin(), field.end());
+    }
+    const std::wstring savedWide = SerializeCatalogue(wide);
+    Check(savedWide == std::wstring(saved.begin(), saved.end()), "the UTF-16 layout differs from the byte layout");
 
     // A file already in the saved form (CR LF only, whole rows) is written
     // back byte for byte.

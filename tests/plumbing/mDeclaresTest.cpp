@@ -1,4 +1,5 @@
 #include "plumbing/mDeclares.h"
+#include "tests/support/InputInjection.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -47,13 +48,7 @@ protected:
     std::vector<Ref<FakeEngine>> engines_;
 };
 
-void SendKey(WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof(in));
-}
+using testinput::Key;
 
 }  // namespace
 
@@ -122,12 +117,12 @@ TEST_F(Hooks, AltKeyFilterOffersOnlyAltKeyDownsWithoutSystemMeaning) {
 TEST_F(Hooks, CtrlHeldKeepsTheKeyFromTheEngine) {
     const Ref<FakeEngine> e = Engine(true);
     mDeclares::RegisterEngine(e.get());
-    SendKey(VK_CONTROL, false);
+    Key(VK_CONTROL, false);
     testsupport::PumpMessages();
     const bool ctrlDown = (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
     e->keys.clear();
     mDeclares::KeyboardHookProc(HC_ACTION, 'F', kAlt);
-    SendKey(VK_CONTROL, true);
+    Key(VK_CONTROL, true);
     testsupport::PumpMessages();
     ASSERT_TRUE(ctrlDown);
     EXPECT_TRUE(e->keys.empty());
@@ -209,10 +204,10 @@ TEST_F(Hooks, RealAltKeyPressReachesTheEngineAndIsSwallowed) {
         const Ref<FakeEngine> e = Engine(true, c.answer);
         mDeclares::RegisterEngine(e.get());
         g_sysKeys.clear();
-        SendKey(VK_MENU, false);
-        SendKey('F', false);
-        SendKey('F', true);
-        SendKey(VK_MENU, true);
+        Key(VK_MENU, false);
+        Key('F', false);
+        Key('F', true);
+        Key(VK_MENU, true);
         testsupport::PumpFor(200);
         EXPECT_EQ(e->keys, std::vector<int>{'F'}) << "answer " << c.answer;
         const bool reached = std::find(g_sysKeys.begin(), g_sysKeys.end(), WPARAM('F')) != g_sysKeys.end();
@@ -256,8 +251,8 @@ void CALLBACK SendEscape(HWND, UINT, UINT_PTR, DWORD) {
         EndMenu();  // never hang the test run
         return;
     }
-    SendKey(VK_ESCAPE, false);
-    SendKey(VK_ESCAPE, true);
+    Key(VK_ESCAPE, false);
+    Key(VK_ESCAPE, true);
 }
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "catalogue/CatalogueFile.h"
+#include "plumbing/SystemInfo.h"
 #include "tests/app/AppFixture.h"
 
 using testsupport::ChildProcess;

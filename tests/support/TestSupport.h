@@ -13,6 +13,18 @@ void PumpMessages();
 // Runs the message queue for about `ms` milliseconds.
 void PumpFor(DWORD ms);
 
+// Runs the message queue until `done` holds (true) or `ms` have passed
+// (false); for effects of this thread's own timers and posted messages.
+template <class F>
+bool PumpUntil(F&& done, DWORD ms = 15000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms) return false;
+        PumpFor(10);
+    }
+    return true;
+}
+
 // Checks `done` every 50 ms until it holds (true) or `ms` have passed
 // (false); for waiting on other processes' windows and files.
 template <class F>
