@@ -30,6 +30,9 @@ void CheckAliases(HWND owner, const ListView& list, const std::wstring& windir, 
         // A row without a name has no alias to check.
         if (!entry.Name().empty()) entries.push_back(std::move(entry));
     }
+    // An empty catalogue has nothing to check: start-up need not pay for the
+    // search set-up.
+    if (entries.empty() && trigger == AliasCheckTrigger::StartUp) return;
     AliasStore store(windir, key);
     const std::vector<AliasStore::Finding> findings = store.Inspect(entries);
     std::vector<size_t> broken, shadowed;

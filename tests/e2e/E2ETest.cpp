@@ -144,13 +144,8 @@ TEST_F(EndToEnd, AddEditMoveDeleteExitAndRestart) {
     EXPECT_TRUE(app.Exited());
 }
 
-TEST(EndToEnd, ANameTheRunBoxOpensSomethingElseForIsWarnedAboutBeforeAnythingIsWritten) {
-    ASSERT_FALSE(g_exe.empty());
-    testsupport::TempDir dir;
-    const fs::path exe = dir / L"tarvolo.exe";
-    fs::copy_file(g_exe, exe);
-    const fs::path system = SystemFolder();
-    fs::remove(system / L"notepad.lnk");
+TEST_F(EndToEnd, ANameTheRunBoxOpensSomethingElseForIsWarnedAboutBeforeAnythingIsWritten) {
+    UsesAliases({L"notepad"});
     Tarvolo app(exe);
     ASSERT_TRUE(app.main);
     app.Click(frmMain::IdCmdAddP);
