@@ -12,7 +12,6 @@
 #include "bench/Benches.h"
 #include "bench/Measure.h"
 #include "catalogue/CatalogueFile.h"
-#include "catalogue/ShortcutStore.h"
 #include <psapi.h>
 
 #include "bench/Objects.h"
@@ -83,37 +82,6 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, int listParen
     return out;
 }
 
-// Catalogue rows whose aliases all open the same program, so that one
-// shortcut copied under each name makes every alias work: the start-up check
-// then reads every shortcut back and stays silent, as on a healthy system.
-std::vector<WideRow> StartRows(int n, const std::wstring& windir) {
-    std::vector<WideRow> rows;
-    rows.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        rows.push_back({kKindProgram, L"bs" + std::to_wstring(i), windir + L"\\notepad.exe", windir + L"\\", L"",
-                        L"记事本"});
-    }
-    return rows;
-}
-
-// Writes the shortcuts of `rows` into the system folder; false when one
-// could not be written. `names` collects what was written, for the clean-up.
-bool WriteStartShortcuts(const std::vector<WideRow>& rows, const std::wstring& windir,
-                         std::vector<std::wstring>& names) {
-    if (rows.empty()) return true;
-    const std::wstring folder = windir + L"\\system\\";
-    WshShellObject shell;
-    const WideRow& first = rows.front();
-    if (!WriteShortcutAt(shell, folder, first[1], first[2], first[4], first[3], first[5])) return false;
-    names.push_back(first[1]);
-    const std::wstring model = folder + first[1] + L".lnk";
-    for (size_t i = 1; i < rows.size(); ++i) {
-        if (!CopyFileW(model.c_str(), (folder + rows[i][1] + L".lnk").c_str(), FALSE)) return false;
-        names.push_back(rows[i][1]);
-    }
-    return true;
-}
-
 void BenchProcesses(Report& report, const std::wstring& work) {
     const std::wstring self = [] {
         wchar_t path[MAX_PATH];
@@ -127,21 +95,10 @@ void BenchProcesses(Report& report, const std::wstring& work) {
         report.Note("tarvolo.exe not found beside the bench folder; start-up and memory not measured");
         return;
     }
-    wchar_t windows[MAX_PATH] = {};
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    const std::wstring windir = windows;
-    // The largest catalogue's aliases cover the smaller ones (same names).
-    const std::vector<WideRow> allRows = StartRows(32767, windir);
-    std::vector<std::wstring> written;
-    const bool aliases = WriteStartShortcuts(allRows, windir, written);
-    if (!aliases) report.Note("the start-up catalogues' shortcuts could not all be written: the start-up check asks");
     const auto copyWith = [&](const std::wstring& name, int rows) {
         const std::wstring dir = MakeFolder(work, name);
         CopyFileW(tarvolo.c_str(), (dir + L"\\tarvolo.exe").c_str(), FALSE);
-        if (rows > 0) {
-            SaveCatalogueFile(CataloguePathFor(dir),
-                              std::vector<WideRow>(allRows.begin(), allRows.begin() + rows));
-        }
+        if (rows > 0) SaveCatalogueFile(CataloguePathFor(dir), MakeRows(rows));
         return dir + L"\\tarvolo.exe";
     };
     const std::wstring empty = copyWith(L"start-empty", 0);
@@ -166,7 +123,7 @@ void BenchProcesses(Report& report, const std::wstring& work) {
                     p.floor, Ratio(p.figure.median, p.floor.median), "≤ 1.5×",
                     Verdict(p.figure.median <= 1.5 * p.floor.median,
                             "the program's own start (skin bitmaps, the frame's hooks and subclassing, two link "
-                            "labels, the single-copy check, the alias check) comes on top of what the minimal program does")});
+                            "labels, the single-copy check) comes on top of what the minimal program does")});
     }
 
     const std::wstring bigCatalogue = CataloguePathFor(big.substr(0, big.find_last_of(L'\\')));
@@ -175,7 +132,6 @@ void BenchProcesses(Report& report, const std::wstring& work) {
         bare.push_back(Launch(minimal, L"--list \"" + bigCatalogue + L"\"", 0, 1, 32767, true).workingSet / 1048576.0);
         app.push_back(Launch(big, L"", kFrame1, kList1, 32767, true).workingSet / 1048576.0);
     }
-    for (const std::wstring& name : written) DeleteFileW((windir + L"\\system\\" + name + L".lnk").c_str());
     const Stat a = Summarize(app), b = Summarize(bare);
     report.Add({"Working set with the list loaded", "32767", "MiB", a, b, Ratio(a.median, b.median), "≤ 1.2×",
                 b.median > 0 ? Verdict(a.median <= 1.2 * b.median) : "not measurable"});

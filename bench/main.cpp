@@ -84,9 +84,7 @@ int wmain(int argc, wchar_t** argv) {
                 "same SendMessageW to a window that is not subclassed; memory — bench_minimal.exe --list, the "
                 "same file in a bare list view.");
     report.Note("Start-up is timed from CreateProcessW until the process has a visible top-level window whose list "
-                "answers LVM_GETITEMCOUNT with all rows, polled from this process in the same Wine desktop. The load "
-                "handler's alias check runs before the window answers; every alias's shortcut is in place, so each "
-                "one is found and read back and the check stays silent.");
+                "answers LVM_GETITEMCOUNT with all rows, polled from this process in the same Wine desktop.");
     report.Note("GDI objects: live entries of the process in the shared GDI handle table the PEB points to "
                 "(GetGuiResources answers 0 under Wine; the count is checked against 10 brushes made and deleted "
                 "first). USER objects: windows of the process (top-level, descendants, message-only); menus, "
