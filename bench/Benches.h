@@ -15,7 +15,7 @@ class frmMain;
 namespace bench {
 
 extern bool g_quick;        // fewer repetitions and cycles, for trying the bench out
-extern std::wstring g_only;  // run one section only: load, paint, dispatch, objects, processes
+extern std::wstring g_only;  // run one section only: load, paint, dispatch, objects, health, processes
 extern int g_prompts;        // message boxes the program raised during the run
 
 bool Runs(const wchar_t* section);

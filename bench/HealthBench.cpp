@@ -6,26 +6,12 @@
 
 #include "app/CatalogueList.h"
 #include "app/frmMain.h"
+#include "bench/Benches.h"
 #include "catalogue/AliasStore.h"
 #include "catalogue/CatalogueFile.h"
 
-namespace {
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-std::wstring Folder(const std::wstring& parent, const std::wstring& name) {
-    const std::wstring path = parent + L"\\" + name;
-    CreateDirectoryW(path.c_str(), nullptr);
-    return path;
-}
-
-}  // namespace
+using bench::MakeFolder;
+using bench::PumpMessages;
 
 // Floor: the load the check follows at start-up (file read, list filled).
 // Figure: the check of the same entries, every shortcut present and right,
@@ -33,8 +19,8 @@ std::wstring Folder(const std::wstring& parent, const std::wstring& name) {
 void BenchHealth(Report& report, frmMain& main, const std::wstring& work, int reps) {
     for (int n : {100, 1000}) {
         const std::wstring label = std::to_wstring(n);
-        const std::wstring windir = Folder(work, L"health-" + label);
-        const std::wstring system = Folder(windir, L"system");
+        const std::wstring windir = MakeFolder(work, L"health-" + label);
+        const std::wstring system = MakeFolder(windir, L"system");
         const std::wstring target = windir + L"\\工具.exe";
         CloseHandle(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         std::vector<WideRow> rows;
@@ -48,7 +34,7 @@ void BenchHealth(Report& report, frmMain& main, const std::wstring& work, int re
             rows.push_back(WideRow(e.fields.begin(), e.fields.end()));
             entries.push_back(std::move(e));
         }
-        const std::wstring catalogue = CataloguePathFor(Folder(work, L"health-list-" + label));
+        const std::wstring catalogue = CataloguePathFor(MakeFolder(work, L"health-list-" + label));
         SaveCatalogueFile(catalogue, rows);
         const AliasStore store(windir);
         int ok = 0;
@@ -56,7 +42,7 @@ void BenchHealth(Report& report, frmMain& main, const std::wstring& work, int re
             reps, true,
             [&] {
                 main.List1.Clear();
-                Pump();
+                PumpMessages();
                 const double t0 = NowMs();
                 FillList(main.List1, LoadCatalogueFile(catalogue).rows);
                 return NowMs() - t0;

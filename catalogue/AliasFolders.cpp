@@ -96,6 +96,11 @@ std::wstring KeyName(const UserPathKey& key) {
     return (key.root == HKEY_CURRENT_USER ? L"HKEY_CURRENT_USER\\" : L"") + key.subkey + L"\\" + key.value;
 }
 
+// "<what>“<key>”：<system text>", the message of a failed registry call.
+FolderResult RegistryFailed(const wchar_t* what, const UserPathKey& key, LSTATUS status) {
+    return Failed(what + (L"“" + KeyName(key) + L"”：") + SystemText(static_cast<DWORD>(status)));
+}
+
 bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
 
 std::wstring Expand(const std::wstring& text) {
@@ -179,12 +184,12 @@ FolderResult AddFolderToUserPath(const UserPathKey& key, const std::wstring& fol
     LSTATUS status = RegCreateKeyExW(key.root, key.subkey.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
                                      nullptr, environment.put(), nullptr);
     if (status != ERROR_SUCCESS) {
-        return Failed(L"无法打开注册表项“" + KeyName(key) + L"”：" + SystemText(static_cast<DWORD>(status)));
+        return RegistryFailed(L"无法打开注册表项", key, status);
     }
     StoredValue value;
     status = ReadValue(environment.get(), key.value, value);
     if (status != ERROR_SUCCESS) {
-        return Failed(L"无法读取用户环境变量“" + KeyName(key) + L"”：" + SystemText(static_cast<DWORD>(status)));
+        return RegistryFailed(L"无法读取用户环境变量", key, status);
     }
     if (value.present && !IsText(value.type)) {
         return Failed(L"用户环境变量“" + KeyName(key) +
@@ -203,7 +208,7 @@ FolderResult AddFolderToUserPath(const UserPathKey& key, const std::wstring& fol
     updated.text = grown;
     status = WriteValue(environment.get(), key.value, updated);
     if (status != ERROR_SUCCESS) {
-        return Failed(L"无法写入用户环境变量“" + KeyName(key) + L"”：" + SystemText(static_cast<DWORD>(status)));
+        return RegistryFailed(L"无法写入用户环境变量", key, status);
     }
     if (added) *added = true;
     AnnounceEnvironmentChange();
@@ -216,12 +221,12 @@ FolderResult RemoveFolderFromUserPath(const UserPathKey& key, const std::wstring
         RegOpenKeyExW(key.root, key.subkey.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, environment.put());
     if (status == ERROR_FILE_NOT_FOUND) return {};
     if (status != ERROR_SUCCESS) {
-        return Failed(L"无法打开注册表项“" + KeyName(key) + L"”：" + SystemText(static_cast<DWORD>(status)));
+        return RegistryFailed(L"无法打开注册表项", key, status);
     }
     StoredValue value;
     status = ReadValue(environment.get(), key.value, value);
     if (status != ERROR_SUCCESS) {
-        return Failed(L"无法读取用户环境变量“" + KeyName(key) + L"”：" + SystemText(static_cast<DWORD>(status)));
+        return RegistryFailed(L"无法读取用户环境变量", key, status);
     }
     if (!value.present || !IsText(value.type)) return {};
     const std::wstring expanded = WithoutTrailingBackslash(folder);
@@ -233,7 +238,7 @@ FolderResult RemoveFolderFromUserPath(const UserPathKey& key, const std::wstring
     status = shrunk.empty() ? RegDeleteValueW(environment.get(), key.value.c_str())
                             : WriteValue(environment.get(), key.value, updated);
     if (status != ERROR_SUCCESS) {
-        return Failed(L"无法写入用户环境变量“" + KeyName(key) + L"”：" + SystemText(static_cast<DWORD>(status)));
+        return RegistryFailed(L"无法写入用户环境变量", key, status);
     }
     AnnounceEnvironmentChange();
     return {};
