@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "catalogue/AnsiEncoder.h"
 #include "catalogue/CatalogueFormat.h"
 #include "plumbing/HandleGuards.h"
 #include "plumbing/SystemInfo.h"
@@ -35,52 +36,10 @@ bool IsAscii(const char* text, size_t size) {
     return true;
 }
 
-bool IsAscii(const wchar_t* text, size_t size) {
-    for (size_t i = 0; i < size; ++i) {
-        if (text[i] >= 0x80) return false;
-    }
-    return true;
-}
-
 // Appends `text` in the ANSI code page to `out`; true when a character had
-// no equivalent there and became the default character. One conversion call
-// per field (none for ASCII), where sizing first and converting next would
-// take two: saving converts every field, and the check before it again.
+// no equivalent there and became the default character.
 bool AppendAnsi(const wchar_t* text, size_t size, std::string& out) {
-    if (size == 0) return false;
-    if (IsAscii(text, size)) {
-        out.append(text, text + size);  // ASCII is the same in every ANSI code page
-        return false;
-    }
-    // The ANSI code page is fixed for the life of the process. One UTF-16
-    // unit never takes more than its longest character, so a buffer of that
-    // many bytes per unit always suffices.
-    static const UINT codePage = GetACP();
-    static const size_t maxBytes = [] {
-        if (codePage == CP_UTF8) return size_t{3};
-        CPINFO info{};
-        return GetCPInfo(codePage, &info) && info.MaxCharSize > 0 ? size_t{info.MaxCharSize} : size_t{4};
-    }();
-    const size_t capacity = size * maxBytes;
-    const size_t start = out.size();
-    out.resize(start + capacity);
-    BOOL usedDefault = FALSE;
-    int n = 0;
-    if (codePage == CP_UTF8) {
-        // UTF-8 holds every character; it accepts neither the best-fit flag
-        // nor the default-character report, and would write nothing with them.
-        n = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(size), out.data() + start,
-                                static_cast<int>(capacity), nullptr, nullptr);
-        usedDefault = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, static_cast<int>(size), nullptr, 0,
-                                          nullptr, nullptr) == 0;
-    } else {
-        // No best-fit mapping: a character the code page lacks must show up
-        // as lost, not silently turn into a look-alike.
-        n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(size), out.data() + start,
-                                static_cast<int>(capacity), nullptr, &usedDefault);
-    }
-    out.resize(start + static_cast<size_t>(n > 0 ? n : 0));
-    return usedDefault != FALSE;
+    return AnsiEncoder::ForProcess().Append(text, size, out);
 }
 
 }  // namespace
@@ -184,11 +143,18 @@ std::vector<size_t> RowsLosingCharacters(const std::vector<WideRow>& rows) {
 
 CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows) {
     CatalogueBytes out;
-    const std::wstring text = SerializeCatalogue(rows);
-    out.bytes.reserve(text.size() + text.size() / 2);
-    // One pass converts and checks at once; only when it reports a lost
-    // character are the rows looked at one by one to name them.
-    if (AppendAnsi(text.data(), text.size(), out.bytes)) out.losing = RowsLosingCharacters(rows);
+    size_t units = 0;
+    ForEachCatalogueLine(rows, [&](const std::wstring& line) { units += line.size() + 2; });
+    AnsiEncoder& encoder = AnsiEncoder::ForProcess();
+    out.bytes.reserve(units * encoder.MaxBytesPerUnit());
+    // One pass lays out, converts and checks at once; only when it reports a
+    // lost character are the rows looked at one by one to name them.
+    bool lost = false;
+    ForEachCatalogueLine(rows, [&](const std::wstring& line) {
+        lost = encoder.Append(line.data(), line.size(), out.bytes) || lost;
+        out.bytes += "\r\n";
+    });
+    if (lost) out.losing = RowsLosingCharacters(rows);
     return out;
 }
 

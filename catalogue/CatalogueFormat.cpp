@@ -47,19 +47,14 @@ namespace {
 template <class Char>
 std::basic_string<Char> Serialize(const std::vector<std::vector<std::basic_string<Char>>>& rows) {
     std::size_t size = 0;
-    for (const auto& row : rows) {
-        for (std::size_t i = 0; i < row.size() && i < kFields; ++i) size += row[i].size();
-        size += 2 * kFields;
-    }
+    ForEachCatalogueLine(rows, [&](const std::basic_string<Char>& line) { size += line.size() + 2; });
     std::basic_string<Char> out;
     out.reserve(size);
-    for (const auto& row : rows) {
-        for (std::size_t i = 0; i < kFields; ++i) {
-            if (i < row.size()) out += row[i];
-            out += Char('\r');
-            out += Char('\n');
-        }
-    }
+    ForEachCatalogueLine(rows, [&](const std::basic_string<Char>& line) {
+        out += line;
+        out += Char('\r');
+        out += Char('\n');
+    });
     return out;
 }
 

@@ -3,8 +3,10 @@
 // six lines per entry, each line ending in CR LF, no header, no escaping.
 // Works on the file's bytes; the caller converts to and from the ANSI code
 // page.
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 using CatalogueRow = std::vector<std::string>;  // 0 to 6 fields, file order
@@ -20,10 +22,25 @@ std::vector<CatalogueRow> ParseCatalogue(std::string_view bytes);
 // Number of lines ParseCatalogue would read (for tests and size checks).
 std::size_t CountCatalogueLines(std::string_view bytes);
 
-// Writes each row as six lines (missing fields as empty lines, fields past
-// the sixth dropped), CR LF each. The same layout for the file's bytes and
-// for UTF-16 text: the save lays the rows out in UTF-16 with it and converts
-// the result to the ANSI code page in one pass, so the code that writes the
-// file is the code the fuzzer checks.
+// Calls `line(text)` for each of the six lines of every row in file order:
+// missing fields as empty lines, fields past the sixth dropped. Each line is
+// followed by CR LF in the file. The save walks the rows with it while it
+// converts to the ANSI code page, and SerializeCatalogue is built on it, so
+// the code that lays out the file is the code the fuzzer checks.
+template <class Rows, class Line>
+void ForEachCatalogueLine(const Rows& rows, Line&& line) {
+    constexpr std::size_t kFields = 6;
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < kFields; ++i) {
+            if (i < row.size()) {
+                line(row[i]);
+            } else {
+                line(typename std::decay_t<decltype(row)>::value_type());
+            }
+        }
+    }
+}
+
+// Writes each row as six lines, CR LF each, laid out by ForEachCatalogueLine.
 std::string SerializeCatalogue(const std::vector<CatalogueRow>& rows);
 std::wstring SerializeCatalogue(const std::vector<std::vector<std::wstring>>& rows);

@@ -1,0 +1,54 @@
+#pragma once
+// UTF-16 to the ANSI code page, byte for byte what WideCharToMultiByte
+// gives with WC_NO_BEST_FIT_CHARS, and whether any character became the
+// default character because the code page cannot hold it.
+//
+// The save converts every field of the catalogue, and the system's checked
+// conversion is slow per character. In single- and double-byte code pages
+// each UTF-16 unit converts on its own, so the encoder asks the system once
+// per distinct unit and remembers the answer; ASCII is copied. Surrogates,
+// and code pages that are not converted unit by unit (UTF-8), go to the
+// system as they stand.
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class AnsiEncoder {
+public:
+    explicit AnsiEncoder(UINT codePage);
+    AnsiEncoder(const AnsiEncoder&) = delete;
+    AnsiEncoder& operator=(const AnsiEncoder&) = delete;
+
+    // The encoder for the system's ANSI code page, fixed for the process.
+    static AnsiEncoder& ForProcess();
+
+    UINT CodePage() const { return codePage_; }
+
+    // Appends `text` converted to `out`; true when a character was lost.
+    bool Append(const wchar_t* text, std::size_t size, std::string& out);
+
+    // The most bytes one UTF-16 unit can become.
+    std::size_t MaxBytesPerUnit() const { return maxBytes_; }
+
+private:
+    // A remembered unit: the bytes (first in the low byte), their count,
+    // whether it was lost, and whether the system could not answer for the
+    // unit alone. Zero: not asked yet.
+    static constexpr std::uint32_t kKnown = 1u << 31;
+    static constexpr std::uint32_t kLost = 1u << 18;
+    static constexpr std::uint32_t kBySystem = 1u << 19;
+
+    std::uint32_t Unit(wchar_t c);
+    bool AppendBySystem(const wchar_t* text, std::size_t size, std::string& out) const;
+
+    const UINT codePage_;
+    std::size_t maxBytes_ = 4;
+    bool perUnit_ = false;
+    // Filled on first use of each unit; threads may fill it together, since
+    // they all write the system's same answer.
+    std::unique_ptr<std::atomic<std::uint32_t>[]> units_;
+};
