@@ -141,6 +141,11 @@ std::vector<Span> MiddleTiles(int left, int rightPieceX, int dpi) {
     return tiles;
 }
 
+TileRun MiddleRun(int left, int rightPieceX, int dpi) {
+    const int x = left + Px(kTileStart, dpi);
+    return TileRun{x, std::max(0, rightPieceX - x), Px(kTileWidth, dpi)};
+}
+
 RECT CaptionTextRect(const CaptionSkin& skin, int left, int right) {
     const int top = skin.borderSize + Px(1, skin.dpi);
     return RECT{left + Px(kTextLeft, skin.dpi), top, right - Px(kTextRightInset, skin.dpi),
@@ -170,6 +175,15 @@ std::vector<int> BottomTiles(int left, int right, int tileSize) {
         x += tileSize;
     } while (tileSize > 0 && x < right - tileSize);
     return xs;
+}
+
+TileRun BottomRun(int left, int right, int tileSize) {
+    if (tileSize <= 0) return TileRun{left, 0, tileSize};
+    const int x = left + tileSize;
+    // Tiles start while x < right - tileSize, and there is always one.
+    const int room = right - tileSize - x;
+    const int count = room > 0 ? (room + tileSize - 1) / tileSize : 1;
+    return TileRun{x, count * tileSize, tileSize};
 }
 
 int BottomBorderTop(const CaptionSkin& skin, int bottom) {

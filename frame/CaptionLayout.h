@@ -96,6 +96,17 @@ struct Span {
 };
 std::vector<Span> MiddleTiles(int left, int rightPieceX, int dpi = 96);
 
+// A row of equal tiles as one stretch: [x, x + width), tileWidth apart, the
+// last one cut short. Painted as one tile and then doubled (DoublingSteps
+// along the row), it gives the pixels of the tiles drawn one by one.
+struct TileRun {
+    int x = 0;
+    int width = 0;  // 0: nothing to draw
+    int tileWidth = 0;
+};
+// What MiddleTiles covers.
+TileRun MiddleRun(int left, int rightPieceX, int dpi = 96);
+
 // Where the title is drawn (top aligned, cut with an ellipsis).
 RECT CaptionTextRect(const CaptionSkin& skin, int left, int right);
 
@@ -111,7 +122,8 @@ MenuBarPlacement PlaceMenuBar(const CaptionSkin& skin, const RightPiece& piece);
 
 // Filling a border column downwards by doubling: the first B rows come from
 // the skin, each later step copies the rows [from, from + height) to `to`.
-// The steps cover rows top .. bottom - 1.
+// The steps cover rows top .. bottom - 1. Along a row of tiles (TileRun) the
+// same steps are columns: from/to are x positions and height is a width.
 struct RowCopy {
     int from = 0;
     int to = 0;
@@ -121,6 +133,8 @@ std::vector<RowCopy> DoublingSteps(int top, int bottom, int tileHeight);
 
 // x positions of the bottom border tiles between the corners (at least one).
 std::vector<int> BottomTiles(int left, int right, int tileSize);
+// What BottomTiles covers, whole tiles only.
+TileRun BottomRun(int left, int right, int tileSize);
 
 // Top of the bottom border strip: B above the bottom, but never inside the caption.
 int BottomBorderTop(const CaptionSkin& skin, int bottom);

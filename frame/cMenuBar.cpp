@@ -24,6 +24,21 @@ struct UpdateUnlock {
     ~UpdateUnlock() { LockWindowUpdate(nullptr); }
 };
 
+// Gives a DC back its font, colours, origin and clipping however the scope ends.
+class SavedDCState {
+public:
+    explicit SavedDCState(HDC dc) noexcept : dc_(dc), saved_(SaveDC(dc)) {}
+    ~SavedDCState() {
+        if (saved_) RestoreDC(dc_, saved_);
+    }
+    SavedDCState(const SavedDCState&) = delete;
+    SavedDCState& operator=(const SavedDCState&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
 }  // namespace
 
 cMenuBar::cMenuBar()
@@ -93,20 +108,25 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
         itemPopups_.clear();
         return;
     }
-    workDC_.Width(lWidth);
-    workDC_.Height(lHeight);
-    const HDC dc = workDC_.hDC();
-    const SelectedObject font(dc, hFnt);
     itemRects_.clear();
     itemPopups_.clear();
 
     const int n = GetMenuItemCount(menu_);
     if (n <= 0) return;
 
+    // Drawn straight into the band, its origin moved to the bar's corner and
+    // clipped to the bar: the same pixels as drawing on a copy of the bar and
+    // copying it back, without the two copies.
+    const SavedDCState state(lhDC);
+    const HDC dc = lhDC;
     // The bar's rows start two (scaled) rows into the band.
     const int bandTop = lTop + Px(2);
     const int inset = Px(2);
-    BitBlt(dc, 0, 0, lWidth, lHeight, lhDC, lLeft, bandTop, SRCCOPY);
+    POINT origin{};
+    GetViewportOrgEx(dc, &origin);
+    SetViewportOrgEx(dc, origin.x + lLeft, origin.y + bandTop, nullptr);
+    IntersectClipRect(dc, 0, 0, lWidth, lHeight);
+    SelectObject(dc, hFnt);
     SetBkMode(dc, TRANSPARENT);
     int x = Px(8);
     for (int p = 0; p < n; ++p) {
@@ -143,7 +163,6 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
         itemPopups_.push_back(GetSubMenu(menu_, p));
         x += tw + Px(11);
     }
-    BitBlt(lhDC, lLeft, bandTop, lWidth, lHeight, dc, 0, 0, SRCCOPY);
 }
 
 void cMenuBar::SetFont(const Ref<StdFont>& font) {

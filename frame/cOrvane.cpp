@@ -31,12 +31,29 @@ void Blit(HDC to, int x, int y, int cx, int cy, HDC from, int fromX, int fromY) 
     if (cx > 0 && cy > 0) BitBlt(to, x, y, cx, cy, from, fromX, fromY, SRCCOPY);
 }
 
+// One tile from the skin, then the filled part copied beside itself.
+void FillRun(HDC to, const TileRun& run, int y, int height, HDC from, int fromX, int fromY) {
+    Blit(to, run.x, y, std::min(run.tileWidth, run.width), height, from, fromX, fromY);
+    for (const RowCopy& step : DoublingSteps(run.x, run.x + run.width, run.tileWidth)) {
+        Blit(to, step.to, y, step.height, height, to, step.from, y);
+    }
+}
+
+// The text the window keeps for itself, which is what a system caption
+// shows too. WM_GETTEXTLENGTH and WM_GETTEXT would each go through the
+// window's procedure and its subclass registry, several property look-ups
+// per paint.
 std::wstring WindowText(HWND hWnd) {
-    const int n = GetWindowTextLengthW(hWnd);
-    if (n < 1) return {};
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(hWnd, text.data(), n + 1)));
-    return text;
+    std::wstring text(256, L'\0');
+    for (;;) {
+        const int room = static_cast<int>(text.size());
+        const int n = InternalGetWindowText(hWnd, text.data(), room);
+        if (n < room - 1) {
+            text.resize(static_cast<size_t>(std::max(n, 0)));
+            return text;
+        }
+        text.resize(text.size() * 2);  // filled up: there may be more
+    }
 }
 
 // The engine calls the partner from inside the window procedure, where an
@@ -230,9 +247,7 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
     for (int i = kClose; i <= kMinimize; ++i) DrawButton(band, i, false);
 
     // After the buttons, as the skin expects: its buttons lie right of the tiles.
-    for (const Span& tile : MiddleTiles(lLeft, piece.x, skin.dpi)) {
-        Blit(band, tile.x, 0, tile.width, H, image, lActiveLeftEnd_ + offset + 1, 0);
-    }
+    FillRun(band, MiddleRun(lLeft, piece.x, skin.dpi), 0, H, image, lActiveLeftEnd_ + offset + 1, 0);
 
     if (!piece.narrow) {
         SetBkMode(band, TRANSPARENT);
@@ -279,7 +294,7 @@ void cOrvane::PaintBorders(HDC hDC, int lLeft, int lTop, int lRight, int lBottom
     Blit(hDC, lRight - B, top, B, h, side, B, top);
 
     // The bottom strip reuses the band buffer, whose caption is on screen now.
-    for (const int x : BottomTiles(lLeft, lRight, B)) Blit(strip, x, 0, B, B, border, 3 * B, 0);
+    FillRun(strip, BottomRun(lLeft, lRight, B), 0, B, border, 3 * B, 0);
     Blit(strip, lLeft, 0, B, B, border, 2 * B, 0);
     Blit(strip, lRight - B, 0, B, B, border, 6 * B, 0);
     Blit(hDC, lLeft, BottomBorderTop(skin, lBottom), captionBuffer_->Width(), B, strip, 0, 0);

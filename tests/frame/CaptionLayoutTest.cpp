@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -132,4 +135,42 @@ TEST(CaptionLayout, BottomBorderTilesAndPlace) {
     EXPECT_EQ(BottomTiles(0, 15, 10), std::vector<int>{10});  // at least one
     EXPECT_EQ(BottomBorderTop(kSkin, 300), 290);
     EXPECT_EQ(BottomBorderTop(kSkin, 50), 48);  // shorter than H + B: right under the caption
+}
+
+TEST(CaptionLayout, TileRunsCoverWhatTheTilesCoverAndDoubleToTheirEnd) {
+    // The run of a tile list: from its first tile to the end of its last.
+    const auto runOf = [](const std::vector<std::pair<int, int>>& tiles) {
+        return tiles.empty() ? std::make_pair(0, 0)
+                             : std::make_pair(tiles.front().first,
+                                              tiles.back().first + tiles.back().second - tiles.front().first);
+    };
+    for (const int dpi : {96, 144}) {
+        for (const int pieceX : {60, 90, 101, 141, 142, 143, 300, 1501}) {
+            std::vector<std::pair<int, int>> tiles;
+            for (const Span& s : MiddleTiles(7, 7 + pieceX, dpi)) tiles.emplace_back(s.x, s.width);
+            const TileRun run = MiddleRun(7, 7 + pieceX, dpi);
+            SCOPED_TRACE(testing::Message() << "dpi " << dpi << " piece " << pieceX);
+            EXPECT_EQ(run.tileWidth, dpi == 96 ? 52 : 78);
+            if (tiles.empty()) {
+                EXPECT_EQ(run.width, 0);
+            } else {
+                EXPECT_EQ(std::make_pair(run.x, run.width), runOf(tiles));
+            }
+        }
+    }
+    for (const int width : {0, 15, 20, 29, 30, 31, 400, 401, 409, 1601}) {
+        std::vector<std::pair<int, int>> tiles;
+        for (const int x : BottomTiles(3, 3 + width, 10)) tiles.emplace_back(x, 10);
+        const TileRun run = BottomRun(3, 3 + width, 10);
+        EXPECT_EQ(std::make_pair(run.x, run.width), runOf(tiles)) << width;
+        EXPECT_EQ(run.tileWidth, 10);
+        // One tile, then copies of what is filled, ending at the run's end.
+        int filled = std::min(run.tileWidth, run.width);
+        for (const RowCopy& s : DoublingSteps(run.x, run.x + run.width, run.tileWidth)) {
+            EXPECT_EQ(s.to, run.x + filled);
+            filled += s.height;
+        }
+        EXPECT_EQ(filled, run.width) << width;
+    }
+    EXPECT_EQ(BottomRun(0, 400, 0).width, 0);  // no tile size, nothing drawn
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <vector>
 
 using namespace captiontest;
 
@@ -198,4 +199,82 @@ TEST(cOrvanePaint, AThousandPaintsLeaveNoGdiObjects) {
     EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font);
     EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), bitmap);
     ReleaseDC(w.hwnd(), dc);
+}
+
+namespace {
+
+// A display-compatible memory surface and its pixels as 32-bit values.
+class Surface {
+public:
+    Surface(int cx, int cy) : cx_(cx), cy_(cy) {
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, cx, cy);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
+    }
+    ~Surface() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+    HDC dc() const { return dc_; }
+    std::vector<DWORD> Bits() const {
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), cx_, -cy_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        std::vector<DWORD> bits(static_cast<size_t>(cx_) * static_cast<size_t>(cy_));
+        SelectObject(dc_, old_);  // GetDIBits wants the bitmap out of the DC
+        GetDIBits(dc_, bitmap_, 0, static_cast<UINT>(cy_), bits.data(), &bi, DIB_RGB_COLORS);
+        SelectObject(dc_, bitmap_);
+        return bits;
+    }
+
+private:
+    int cx_, cy_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+}  // namespace
+
+// The middle tiles and the bottom strip are painted as one tile doubled; the
+// picture must be the one the tiles give drawn one by one from the skin.
+TEST(cOrvanePaint, DoubledTilesGiveThePixelsOfTheTilesOneByOne) {
+    SkinnedWindow w(400, 300, WS_OVERLAPPEDWINDOW, L" TarvoloV1.2", true, 96);
+    w.Activate(true);
+    const CaptionSkin layout{19, 20, 90, 140, 240, 400, kH, kB};
+    HDC skin = CreateCompatibleDC(nullptr);
+    for (const int width : {150, 200, 201, 257, 523, 1601}) {
+        SCOPED_TRACE(width);
+        const int height = 300;
+        Surface painted(width, height), reference(width, height);
+        w.painter().NCPaint(painted.dc(), 0, 0, width, height);
+        BitBlt(reference.dc(), 0, 0, width, height, painted.dc(), 0, 0, SRCCOPY);
+
+        // Rows above the title, where nothing is drawn over the tiles.
+        const HGDIOBJ old = SelectObject(skin, w.captionSkin());
+        for (const CaptionLayout::Span& t :
+             CaptionLayout::MiddleTiles(0, CaptionLayout::PlaceRightPiece(layout, 0, width).x)) {
+            BitBlt(reference.dc(), t.x, 0, t.width, kB + 1, skin, 91, 0, SRCCOPY);
+        }
+        SelectObject(skin, w.borderSkin());
+        const int y = height - kB;
+        for (const int x : CaptionLayout::BottomTiles(0, width, kB)) {
+            BitBlt(reference.dc(), x, y, kB, kB, skin, 3 * kB, 0, SRCCOPY);
+        }
+        BitBlt(reference.dc(), 0, y, kB, kB, skin, 2 * kB, 0, SRCCOPY);
+        BitBlt(reference.dc(), width - kB, y, kB, kB, skin, 6 * kB, 0, SRCCOPY);
+        SelectObject(skin, old);
+
+        const std::vector<DWORD> got = painted.Bits(), want = reference.Bits();
+        const auto diff = std::mismatch(got.begin(), got.end(), want.begin());
+        if (diff.first != got.end()) {
+            const auto at = diff.first - got.begin();
+            ADD_FAILURE() << "first differing pixel at " << at % width << "," << at / width;
+        }
+    }
+    DeleteDC(skin);
 }
