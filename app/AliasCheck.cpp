@@ -21,20 +21,34 @@ std::wstring Label(const Entry& entry, const AliasStore::Finding& finding) {
 
 }  // namespace
 
-void CheckAliases(HWND owner, const ListView& list, const std::wstring& windir, AliasCheckTrigger trigger,
-                  const UserPathKey& key) {
+std::vector<Entry> ListedEntries(const ListView& list) {
+    // Read straight into entries: a second copy of a large catalogue's rows
+    // would stay in the working set after it is freed.
+    const int count = list.Count();
     std::vector<Entry> entries;
-    for (const WideRow& row : ReadList(list)) {
+    entries.reserve(static_cast<size_t>(count));
+    for (int row = 0; row < count; ++row) {
         Entry entry;
-        for (size_t i = 0; i < row.size() && i < entry.fields.size(); ++i) entry.fields[i] = row[i];
+        for (int f = 0; f < kFieldCount; ++f) entry.fields[static_cast<size_t>(f)] = list.SubItem(row, f + 1);
         // A row without a name has no alias to check.
         if (!entry.Name().empty()) entries.push_back(std::move(entry));
     }
+    return entries;
+}
+
+void CheckAliases(HWND owner, const ListView& list, const std::wstring& windir, AliasCheckTrigger trigger,
+                  const UserPathKey& key) {
+    const std::vector<Entry> entries = ListedEntries(list);
     // An empty catalogue has nothing to check: start-up need not pay for the
     // search set-up.
     if (entries.empty() && trigger == AliasCheckTrigger::StartUp) return;
     AliasStore store(windir, key);
-    const std::vector<AliasStore::Finding> findings = store.Inspect(entries);
+    ReportAliasFindings(owner, entries, store.Inspect(entries), store, trigger);
+}
+
+void ReportAliasFindings(HWND owner, const std::vector<Entry>& entries,
+                         const std::vector<AliasStore::Finding>& findings, AliasStore& store,
+                         AliasCheckTrigger trigger) {
     std::vector<size_t> broken, shadowed;
     std::vector<std::wstring> brokenLabels, shadowedLabels;
     for (size_t i = 0; i < findings.size(); ++i) {

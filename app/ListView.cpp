@@ -26,10 +26,12 @@ int ListView::AddRow() {
     // message per row while the catalogue loads.
     item.iItem = INT_MAX;
     item.pszText = const_cast<wchar_t*>(L"");
+    ++changes_;
     return static_cast<int>(SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 void ListView::SetSubItem(int row, int subItem, const std::wstring& text) {
+    ++changes_;
     LVITEMW item{};
     item.iSubItem = subItem;
     item.pszText = const_cast<wchar_t*>(text.c_str());
@@ -57,9 +59,15 @@ std::wstring ListView::SubItem(int row, int subItem) const {
     }
 }
 
-void ListView::DeleteRow(int row) { SendMessageW(hwnd_, LVM_DELETEITEM, row, 0); }
+void ListView::DeleteRow(int row) {
+    ++changes_;
+    SendMessageW(hwnd_, LVM_DELETEITEM, row, 0);
+}
 
-void ListView::Clear() { SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0); }
+void ListView::Clear() {
+    ++changes_;
+    SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
+}
 
 int ListView::Selected() const {
     return static_cast<int>(SendMessageW(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));

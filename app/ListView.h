@@ -33,6 +33,12 @@ public:
     void SetRedraw(bool on);
     void ReserveRows(int count);
 
+    // Counts the changes to rows made through this wrapper (adds, edits,
+    // deletes, swaps, clears): work begun on a copy of the rows can tell
+    // whether they are still what the list holds.
+    unsigned Changes() const { return changes_; }
+
 private:
     HWND hwnd_ = nullptr;
+    unsigned changes_ = 0;
 };

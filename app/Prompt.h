@@ -10,6 +10,10 @@ using PromptHandler = std::function<int(HWND owner, const std::wstring& text, co
 
 int Prompt(HWND owner, const std::wstring& text, const std::wstring& title, UINT style);
 
+// Whether a message box is open (its loop may be what runs the caller), so
+// a question that can wait is not stacked on top of it.
+bool PromptShowing();
+
 // Replaces the message box; an empty handler restores it. Returns the old one.
 PromptHandler SetPromptHandler(PromptHandler handler);
 

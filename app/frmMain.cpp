@@ -20,6 +20,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"TarvoloMain";
 constexpr wchar_t kCaption[] = L" TarvoloV1.2";
 constexpr UINT_PTR kTimer1 = 1;
+// Retries the start-up question while another message box is open.
+constexpr UINT_PTR kAliasQuestionTimer = 2;
 
 struct Column {
     const wchar_t* text;
@@ -243,8 +245,36 @@ void frmMain::Form_Load() {
     SetFocus(List1.hWnd());
     AcceptDrops(hwnd_);  // anywhere on the window, the list included
     LoadCatalogue();
-    if (options_.checkAliases) CheckAliases(hwnd_, List1, Windir, AliasCheckTrigger::StartUp);
+    // In the background: a large catalogue takes seconds to check, and the
+    // window is there to be used meanwhile.
+    if (options_.checkAliases) StartAliasCheck();
     SetTimer1(true);
+}
+
+void frmMain::StartAliasCheck() {
+    std::vector<Entry> entries = ListedEntries(List1);
+    // An empty catalogue has nothing to check.
+    if (entries.empty()) return;
+    aliasCheck_.Start(hwnd_, WM_ALIASESCHECKED, std::move(entries), Windir, {}, List1.Changes());
+}
+
+void frmMain::AliasesChecked(WPARAM run) {
+    if (!aliasCheck_.IsCurrent(run)) return;  // stopped since: the menu command or the window's end
+    if (PromptShowing()) {
+        // Asked once the open message box is answered, not stacked on it.
+        ::SetTimer(hwnd_, kAliasQuestionTimer, 250, nullptr);
+        return;
+    }
+    std::optional<BackgroundAliasCheck::Result> result = aliasCheck_.Take();
+    if (!result) return;
+    if (result->listChanges != List1.Changes()) {
+        // Rows were added, edited, deleted or moved meanwhile: the findings
+        // may name entries that are gone or changed. Check what is there now.
+        StartAliasCheck();
+        return;
+    }
+    AliasStore store(Windir);
+    ReportAliasFindings(hwnd_, result->entries, result->findings, store, AliasCheckTrigger::StartUp);
 }
 
 void frmMain::LoadCatalogue() {
@@ -502,7 +532,11 @@ void frmMain::OnCommand(int id) {
     case IdMnuAddProgram: mnuaddProgram_Click(); break;
     case IdMnuAddFolder: mnuAddFolder_Click(); break;
     case IdEnd: end_Click(); break;
-    case IdMnuCheckAliases: CheckAliases(hwnd_, List1, Windir, AliasCheckTrigger::Command); break;
+    case IdMnuCheckAliases:
+        // The command answers for the start-up check too: one question, not two.
+        aliasCheck_.Stop();
+        CheckAliases(hwnd_, List1, Windir, AliasCheckTrigger::Command);
+        break;
     default: break;
     }
 }
@@ -551,6 +585,13 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_TIMER:
         if (wParam == kTimer1) Timer1_Timer();
+        if (wParam == kAliasQuestionTimer) {
+            KillTimer(hwnd_, kAliasQuestionTimer);
+            AliasesChecked(aliasCheck_.Run());
+        }
+        return 0;
+    case WM_ALIASESCHECKED:
+        AliasesChecked(wParam);
         return 0;
     case WM_DROPFILES:
         TxtIsMenuClick = L"0";  // the window is in sight: what opens is the window's command
@@ -566,6 +607,9 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         // The dialogs write into this window's list: they go with it.
         for (auto& dialog : dialogs_) dialog->Unload();
+        // Its result has no window left to ask in.
+        aliasCheck_.Stop();
+        KillTimer(hwnd_, kAliasQuestionTimer);
         SetTimer1(false);
         ClearWindow();
         if (options_.quitOnDestroy) PostQuitMessage(0);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BackgroundAliasCheck.h"
 #include "app/DropOpener.h"
 #include "app/EntryDialog.h"
 #include "app/EntryHost.h"
@@ -29,13 +30,15 @@ public:
     // Posted when an entry dialog has closed, so the list gets the focus
     // back (and the next dropped item opens) after the dialog's own handler.
     static constexpr UINT WM_DIALOGCLOSED = WM_APP + 1;
+    // Posted by the start-up alias check's thread when its inspection is done.
+    static constexpr UINT WM_ALIASESCHECKED = WM_APP + 2;
     static constexpr COLORREF kBackColor = RGB(207, 203, 207);
 
     struct Options {
         std::wstring catalogueFolder;  // default: the executable's folder
         bool quitOnDestroy = true;     // the program ends with this window
         bool show = true;
-        bool checkAliases = true;      // the alias health check after the catalogue loads
+        bool checkAliases = true;      // the alias health check after the catalogue loads, in the background
         std::wstring windowsFolder;    // default: the system's Windows directory
     };
 
@@ -81,6 +84,8 @@ public:
     HMENU PopupMenu() const;  // the tray menu `mnu`
     bool InTray() const { return tray_.Shown(); }
     bool Timer1Enabled() const { return timerEnabled_; }
+    // The start-up alias check has not asked (or decided to stay silent) yet.
+    bool AliasCheckPending() const { return aliasCheck_.Pending(); }
     // Where double-click sends an entry; replaceable so tests open nothing.
     void SetLauncher(Launcher launcher) { launcher_ = std::move(launcher); }
 
@@ -139,6 +144,8 @@ private:
     void FitClientArea();
     void CreateLinks(HWND frame3);
     void LoadCatalogue();
+    void StartAliasCheck();
+    void AliasesChecked(WPARAM run);
     void OnCommand(int id);
     void SetTimer1(bool enabled);
     int Px(int twips) const;
@@ -167,4 +174,5 @@ private:
     Launcher launcher_ = Launcher::System();
     std::unique_ptr<EntryDialog> dialogs_[4];
     std::unique_ptr<DropOpener> drops_;
+    BackgroundAliasCheck aliasCheck_;
 };

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,15 +14,62 @@
 #include "bench/Measure.h"
 #include "catalogue/CatalogueFile.h"
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include "bench/Objects.h"
+#include "bench/StartUpAliases.h"
 
 namespace bench {
 
 struct Launched {
     double ms = -1;  // to a shown window with the rows; -1 when it never came
     size_t workingSet = 0;
+    double checkMs = -1;  // to the end of the start-up alias check; -1 when not waited for
+    bool asked = false;   // a message box came up
+    DWORD exitCode = STILL_ACTIVE;  // when the window never came: how the process ended
 };
+
+// Launch options beyond the window to wait for.
+struct LaunchWith {
+    bool workingSet = false;
+    wchar_t* environment = nullptr;  // nullptr: this process's own
+    // Waits, before the close, until the program's start-up alias check
+    // has ended: its thread has gone (threads are counted) and no question
+    // came up.
+    bool waitForCheck = false;
+};
+
+int Threads(DWORD pid) {
+    const HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snap == INVALID_HANDLE_VALUE) return -1;
+    int n = 0;
+    THREADENTRY32 t{sizeof(t)};
+    for (BOOL more = Thread32First(snap, &t); more; more = Thread32Next(snap, &t)) n += t.th32OwnerProcessID == pid;
+    CloseHandle(snap);
+    return n;
+}
+
+struct FindBox {
+    DWORD pid;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindBoxWindow(HWND hwnd, LPARAM param) {
+    auto* f = reinterpret_cast<FindBox*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    if (owner != f->pid || !IsWindowVisible(hwnd) || std::wstring(cls) != L"#32770") return TRUE;
+    f->found = hwnd;
+    return FALSE;
+}
+
+HWND MessageBoxOf(DWORD pid) {
+    FindBox f{pid};
+    EnumWindows(FindBoxWindow, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
 
 struct FindReady {
     DWORD pid;
@@ -48,7 +96,7 @@ BOOL CALLBACK FindReadyWindow(HWND hwnd, LPARAM param) {
 }
 
 Launched Launch(const std::wstring& exe, const std::wstring& args, int listParent, int listId, int rows,
-                bool workingSet) {
+                const LaunchWith& with = {}) {
     Launched out;
     std::wstring command = L"\"" + exe + L"\" " + args;
     STARTUPINFOW si{sizeof(si)};
@@ -56,7 +104,8 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, int listParen
     const size_t slash = exe.find_last_of(L'\\');
     const std::wstring dir = exe.substr(0, slash);
     const double t0 = NowMs();
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) {
+    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        with.environment, dir.c_str(), &si, &pi)) {
         return out;
     }
     FindReady f{pi.dwProcessId, listParent, listId, rows};
@@ -67,9 +116,24 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, int listParen
     }
     if (f.found) {
         out.ms = NowMs() - t0;
-        if (workingSet) {
+        if (with.waitForCheck) {
+            const int withCheck = Threads(pi.dwProcessId);
+            while (NowMs() - t0 < 120000 && !out.asked && Threads(pi.dwProcessId) >= withCheck) {
+                out.asked = MessageBoxOf(pi.dwProcessId) != nullptr;
+                if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
+            }
+            out.checkMs = NowMs() - t0;
+        }
+        if (with.workingSet) {
             Sleep(300);  // let it settle into its message loop
             out.workingSet = WorkingSet(pi.hProcess);
+        }
+        // A question still open is answered No first, so the close is what
+        // the program handles next and it ends as after any close.
+        if (HWND box = MessageBoxOf(pi.dwProcessId)) {
+            out.asked = true;
+            PostMessageW(box, WM_COMMAND, IDNO, 0);
+            for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
         }
         PostMessageW(f.found, WM_CLOSE, 0, 0);
     }
@@ -77,10 +141,21 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, int listParen
         TerminateProcess(pi.hProcess, 1);
         WaitForSingleObject(pi.hProcess, 5000);
     }
+    if (!f.found) GetExitCodeProcess(pi.hProcess, &out.exitCode);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return out;
 }
+
+// Why the start-up misses where it does, as measured with time marks in a
+// scratch build of the program and Wine's load and message traces: from
+// wWinMain to the answered list about 120 ms against the minimal program's
+// 14 ms, the process start before it being the same for both.
+constexpr char kStartUpMiss[] =
+    "from its entry point the program needs about 120 ms where the minimal one needs 14: Wine paints each of the "
+    "16 child windows (frame, border and client) inside ShowWindow and UpdateWindow, about 40 ms; creating them, "
+    "the list view with its 7 columns the largest, about 25 ms; the skin (two bitmaps, their memory copies, the "
+    "frame's 17 subclassed messages and the frame change that activates the window) about 25 ms";
 
 void BenchProcesses(Report& report, const std::wstring& work) {
     const std::wstring self = [] {
@@ -109,28 +184,78 @@ void BenchProcesses(Report& report, const std::wstring& work) {
     const auto time = [](const Launched& l) { return l.ms; };
     // With rows, the floor is the minimal program showing the same file in
     // its bare list (--list): the rows must be read and shown either way.
+    // The program's catalogue has working shortcuts, so its start-up check
+    // runs over all of them and stays silent; each launch waits for the
+    // check to end before the close.
     const std::wstring fullCatalogue = CataloguePathFor(full.substr(0, full.find_last_of(L'\\')));
+    StartUpAliases aliases(MakeRows(10000));
+    if (!aliases.Ready()) report.Note("start-up with 10000 rows: " + aliases.Problem());
+    std::vector<double> checks;
+    int asked = 0, launches = 0;
+    // A launch whose window never came is not a time: it is noted and the
+    // launch made again (at most twice).
+    std::vector<std::string> failed;
+    const auto timed = [&](const std::function<Launched()>& launch, const char* what) {
+        for (int attempt = 0;; ++attempt) {
+            const Launched l = launch();
+            if (l.ms >= 0 || attempt == 2) return l;
+            char code[16];
+            std::snprintf(code, sizeof code, "0x%lX", static_cast<unsigned long>(l.exitCode));
+            failed.push_back(std::string(what) + " (exit code " + code + ")");
+        }
+    };
     for (int rows : {0, 10000}) {
         const std::wstring& exe = rows ? full : empty;
+        LaunchWith with;
+        if (rows) {
+            with.environment = aliases.Environment().data();
+            with.waitForCheck = true;
+        }
         const Pair p = Interleave(
             Reps(rows ? 5 : 9), true,
             [&] {
-                return rows ? time(Launch(minimal, L"--list \"" + fullCatalogue + L"\"", 0, 1, rows, false))
-                            : time(Launch(minimal, L"", 0, 0, 0, false));
+                return time(timed(
+                    [&] {
+                        return rows ? Launch(minimal, L"--list \"" + fullCatalogue + L"\"", 0, 1, rows)
+                                    : Launch(minimal, L"", 0, 0, 0);
+                    },
+                    "bench_minimal.exe"));
             },
-            [&] { return time(Launch(exe, L"", kFrame1, kList1, rows, false)); });
+            [&] {
+                const Launched l = timed([&] { return Launch(exe, L"", kFrame1, kList1, rows, with); },
+                                         rows ? "tarvolo.exe, 10000 rows" : "tarvolo.exe, empty");
+                if (rows) {
+                    ++launches;
+                    asked += l.asked;
+                    if (l.checkMs >= 0) checks.push_back(l.checkMs);
+                }
+                return l.ms;
+            });
         report.Add({"Start-up to a shown window with the list filled", rows ? "10000" : "empty", "ms", p.figure,
                     p.floor, Ratio(p.figure.median, p.floor.median), "≤ 1.5×",
-                    Verdict(p.figure.median <= 1.5 * p.floor.median,
-                            "the program's own start (skin bitmaps, the frame's hooks and subclassing, two link "
-                            "labels, the single-copy check) comes on top of what the minimal program does")});
+                    Verdict(p.figure.median <= 1.5 * p.floor.median, kStartUpMiss)});
     }
+    if (!failed.empty()) {
+        std::string text = "Launches whose window never came, made again:";
+        for (const auto& f : failed) text += " " + f + ";";
+        report.Note(text);
+    }
+    const Stat c = Summarize(checks);
+    report.Note("Start-up with 10000 rows: every alias has its working shortcut (a per-user alias folder made once "
+                "in the bench prefix, given to the program through LOCALAPPDATA and on the user's PATH during the "
+                "runs). The program's alias check runs over all of them on its own thread after the window is "
+                "shown and filled, so the figure holds the check's start, not its end; it ended " +
+                Fixed(c.median, 0) + " ms [" + Fixed(c.min, 0) + "–" + Fixed(c.max, 0) +
+                "] after the launch, and " + std::to_string(asked) + " of " + std::to_string(launches) +
+                " launches raised a question.");
 
     const std::wstring bigCatalogue = CataloguePathFor(big.substr(0, big.find_last_of(L'\\')));
     std::vector<double> app, bare;
     for (int i = 0; i < Reps(3); ++i) {
-        bare.push_back(Launch(minimal, L"--list \"" + bigCatalogue + L"\"", 0, 1, 32767, true).workingSet / 1048576.0);
-        app.push_back(Launch(big, L"", kFrame1, kList1, 32767, true).workingSet / 1048576.0);
+        LaunchWith with;
+        with.workingSet = true;
+        bare.push_back(Launch(minimal, L"--list \"" + bigCatalogue + L"\"", 0, 1, 32767, with).workingSet / 1048576.0);
+        app.push_back(Launch(big, L"", kFrame1, kList1, 32767, with).workingSet / 1048576.0);
     }
     const Stat a = Summarize(app), b = Summarize(bare);
     report.Add({"Working set with the list loaded", "32767", "MiB", a, b, Ratio(a.median, b.median), "≤ 1.2×",

@@ -139,7 +139,8 @@ void AliasStore::TidyUserPath() const {
     (void)RemoveFolderFromUserPath(key_, userFolder_);
 }
 
-std::vector<AliasStore::Finding> AliasStore::Inspect(const std::vector<Entry>& entries) const {
+std::vector<AliasStore::Finding> AliasStore::Inspect(const std::vector<Entry>& entries,
+                                                     const std::atomic<bool>* stop) const {
     std::vector<Finding> findings;
     findings.reserve(entries.size());
     LinkReader reader;
@@ -147,6 +148,7 @@ std::vector<AliasStore::Finding> AliasStore::Inspect(const std::vector<Entry>& e
     // Where a missing shortcut would go: probed once, not once per entry.
     std::optional<std::wstring> newFolder;
     for (const Entry& entry : entries) {
+        if (stop && stop->load()) break;
         Finding finding;
         finding.shortcut = Find(entry.Name());
         std::optional<LinkFields> link;

@@ -5,6 +5,7 @@
 // off the PATH again when its last shortcut is deleted. One alias, one
 // place: an existing shortcut is found, rewritten and deleted wherever it
 // is, and a stale copy in the other folder goes with it on delete.
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -52,13 +53,15 @@ public:
     // held one (or the name could reach outside them).
     ShortcutResult Delete(const std::wstring& name);
 
-    // How each entry's alias is doing, in entry order.
+    // How each entry's alias is doing, in entry order. A check run in the
+    // background passes `stop`: once it is set the check ends early, with
+    // findings for the entries before that point only.
     struct Finding {
         AliasState state = AliasState::Ok;
         std::wstring shortcut;  // the shortcut read back, or where it would be written
         std::wstring opens;     // what the search finds for the name ("" for nothing)
     };
-    std::vector<Finding> Inspect(const std::vector<Entry>& entries) const;
+    std::vector<Finding> Inspect(const std::vector<Entry>& entries, const std::atomic<bool>* stop = nullptr) const;
 
 private:
     ShortcutResult Unusable(const std::wstring& name) const;

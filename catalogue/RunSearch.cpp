@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <mutex>
 
 #include "catalogue/AliasHealth.h"
 
@@ -38,31 +39,49 @@ std::wstring FullPath(const std::wstring& path) {
     return full;
 }
 
+// For one search: the PATH given and System32 as the current folder, and
+// the process's own put back afterwards. The search also looks in the
+// current folder, which is ours and not the Run box's: a tool.exe beside the
+// program would seem to take "tool"; System32, searched first anyway, stands
+// in for it meanwhile.
+class SearchEnvironment {
+public:
+    explicit SearchEnvironment(const std::wstring& path) : lock_(Mutex()) {
+        savedPath_ = Variable(L"PATH");
+        SetEnvironmentVariableW(L"PATH", path.c_str());
+        const DWORD n = GetCurrentDirectoryW(0, nullptr);
+        savedFolder_.resize(n);
+        savedFolder_.resize(n ? GetCurrentDirectoryW(n, savedFolder_.data()) : 0);
+        wchar_t system32[MAX_PATH] = {};
+        const UINT length = GetSystemDirectoryW(system32, MAX_PATH);
+        if (savedFolder_.empty() || length == 0 || length >= MAX_PATH || !SetCurrentDirectoryW(system32)) {
+            savedFolder_.clear();
+        }
+    }
+    ~SearchEnvironment() {
+        if (!savedFolder_.empty()) SetCurrentDirectoryW(savedFolder_.c_str());
+        SetEnvironmentVariableW(L"PATH", savedPath_ ? savedPath_->c_str() : nullptr);
+    }
+    SearchEnvironment(const SearchEnvironment&) = delete;
+    SearchEnvironment& operator=(const SearchEnvironment&) = delete;
+
+private:
+    static std::mutex& Mutex() {
+        static std::mutex mutex;
+        return mutex;
+    }
+    std::lock_guard<std::mutex> lock_;
+    std::optional<std::wstring> savedPath_;  // nullopt: the process had no PATH
+    std::wstring savedFolder_;               // "" when the current folder was not changed
+};
+
 }  // namespace
 
 RunSearch::RunSearch(std::wstring windir, const UserPathKey& key) : windir_(std::move(windir)) {
-    savedPath_ = Variable(L"PATH");
-    std::wstring merged = SystemPath(savedPath_);
+    std::wstring merged = SystemPath(Variable(L"PATH"));
     const std::wstring user = ReadUserPathForSearch(key);
     if (!user.empty()) merged += (merged.empty() || merged.back() == L';' ? L"" : L";") + user;
-    SetEnvironmentVariableW(L"PATH", merged.c_str());
     path_ = merged;
-    // The search also looks in the current folder, which is ours and not the
-    // Run box's: a tool.exe beside the program would seem to take "tool".
-    // System32, searched first anyway, stands in for it meanwhile.
-    const DWORD n = GetCurrentDirectoryW(0, nullptr);
-    savedFolder_.resize(n);
-    savedFolder_.resize(n ? GetCurrentDirectoryW(n, savedFolder_.data()) : 0);
-    wchar_t system32[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(system32, MAX_PATH);
-    if (savedFolder_.empty() || length == 0 || length >= MAX_PATH || !SetCurrentDirectoryW(system32)) {
-        savedFolder_.clear();
-    }
-}
-
-RunSearch::~RunSearch() {
-    if (!savedFolder_.empty()) SetCurrentDirectoryW(savedFolder_.c_str());
-    SetEnvironmentVariableW(L"PATH", savedPath_ ? savedPath_->c_str() : nullptr);
 }
 
 std::wstring RunSearch::Resolve(const std::wstring& name) const {
@@ -78,6 +97,7 @@ std::wstring RunSearch::Resolve(const std::wstring& name) const {
     if (n == 0 || n >= MAX_PATH) system32[0] = 0;
     const std::wstring system = windir_ + L"\\system";
     PCWSTR dirs[] = {system32, system.c_str(), windir_.c_str(), nullptr};
+    const SearchEnvironment environment(path_);
     if (!PathResolve(buffer, windir_.empty() ? nullptr : dirs, PRF_VERIFYEXISTS | PRF_TRYPROGRAMEXTENSIONS)) return {};
     return FullPath(buffer);
 }

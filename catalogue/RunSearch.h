@@ -2,10 +2,12 @@
 // What the Run box opens for a bare name, found with the shell's own search
 // (PathResolve): System32, "system" and the Windows folder, then each PATH
 // folder, trying .pif .com .exe .bat .lnk .cmd in each. A running process
-// keeps the PATH it started with, so for the lifetime of this object the
-// process's PATH is the one a program started now would get: the system
-// PATH followed by the user's from the registry, and the current folder is
-// System32. Both come back when the object goes.
+// keeps the PATH it started with, so while the shell searches, the
+// process's PATH is the one a program started now would get (the system
+// PATH followed by the user's from the registry) and the current folder is
+// System32. Both are process-wide: they are put in place only around each
+// search, one search at a time, so a check on another thread never sees or
+// leaves them half changed.
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -16,7 +18,6 @@
 class RunSearch {
 public:
     explicit RunSearch(std::wstring windir, const UserPathKey& key = {});
-    ~RunSearch();
     RunSearch(const RunSearch&) = delete;
     RunSearch& operator=(const RunSearch&) = delete;
 
@@ -43,8 +44,6 @@ private:
     std::wstring path_;  // the PATH the search uses
     mutable std::vector<Listed> order_;
     mutable bool listed_ = false;
-    std::optional<std::wstring> savedPath_;  // nullopt: the process had no PATH
-    std::wstring savedFolder_;               // "" when the current folder was not changed
 };
 
 // Both paths made full, then compared as the file system compares names.

@@ -10,8 +10,13 @@ BUILD=${TARVOLO_BUILD:-$ROOT/build}
 export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix-${TARVOLO_PREFIX:-test}}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win64
-# No Mono or Gecko installer prompts when the prefix is created.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono or Gecko installer prompts when the prefix is created. No
+# winemenubuilder either: Wine starts one for every shell link saved, to copy
+# it into the Linux desktop's menus, and waits up to 10 s for each. Thousands
+# of shortcuts written by tests and benchmarks then cost minutes, and the
+# builders still running each hold an X connection until the virtual
+# display refuses new clients ("Maximum number of clients reached").
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=}
 
 PACKAGES=(cmake make g++ g++-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xdotool
           x11-utils imagemagick fonts-wqy-zenhei locales googletest python3 clang)

@@ -39,7 +39,19 @@ protected:
         options.windowsFolder = windows_.path().wstring();
         main_ = std::make_unique<frmMain>(options);
         ASSERT_TRUE(main_->Create());
+        // The check runs in the background; its question comes by message.
+        ASSERT_TRUE(testsupport::PumpUntil([&] { return !main_->AliasCheckPending(); }));
         testsupport::PumpMessages();
+    }
+    // The same window without waiting for the check.
+    void OpenWithCheck() {
+        main_.reset();
+        frmMain::Options options;
+        options.catalogueFolder = dir_.path().wstring();
+        options.quitOnDestroy = false;
+        options.windowsFolder = windows_.path().wstring();
+        main_ = std::make_unique<frmMain>(options);
+        ASSERT_TRUE(main_->Create());
     }
     void WriteAlias(const std::wstring& name, const std::wstring& target) {
         WshShellObject shell;
@@ -185,4 +197,81 @@ TEST_F(AliasCheckTest, AShortcutChangedBehindTheProgramsBackIsFoundAndRepairedFr
     ASSERT_EQ(prompts.calls.size(), 2u);
     EXPECT_NE(prompts.calls[1].text.find(L"全部 2 个别名"), std::wstring::npos) << prompts.calls[1].text;
     EXPECT_TRUE(SamePathText(LinkReader().Read(Lnk(L"b").wstring())->target, tool()));
+}
+
+TEST_F(AliasCheckTest, TheStartUpQuestionComesAfterTheWindowIsShownWithAllItsRows) {
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 40; ++i) names.push_back(L"late" + std::to_wstring(i));
+    WriteCatalogue(names);
+    struct Seen {
+        bool visible;
+        int rows;
+    };
+    std::vector<Seen> seen;
+    const PromptHandler previous = SetPromptHandler([&](HWND owner, const std::wstring&, const std::wstring&, UINT) {
+        seen.push_back({IsWindowVisible(owner) != FALSE, main_->List1.Count()});
+        return IDNO;
+    });
+    OpenWithCheck();
+    EXPECT_TRUE(seen.empty()) << "asked before the window was back in its message loop";
+    EXPECT_TRUE(main_->AliasCheckPending());
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return !seen.empty(); }));
+    SetPromptHandler(previous);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(seen[0].visible);
+    EXPECT_EQ(seen[0].rows, 40);
+}
+
+TEST_F(AliasCheckTest, AListChangedBeforeTheStartUpResultIsCheckedAgainAsItIsNow) {
+    const struct {
+        const char* change;
+        std::function<void(frmMain&)> apply;
+        std::vector<std::wstring> named;  // in the question's order
+        std::vector<std::wstring> notNamed;
+    } cases[] = {
+        {"delete", [](frmMain& m) { m.List1.Select(0); m.CmdDel_Click(); }, {L"gone2（"}, {L"gone1（"}},
+        {"move", [](frmMain& m) { m.List1.Select(1); m.CmdUp_Click(); }, {L"gone2（", L"gone1（"}, {}},
+        {"edit", [](frmMain& m) { m.List1.SetSubItem(0, 2, L"renamed"); }, {L"renamed（", L"gone2（"}, {L"gone1（"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        WriteCatalogue({L"gone1", L"gone2"});
+        PromptRecorder prompts(IDYES);
+        OpenWithCheck();
+        // Before the result can arrive (it comes by message): the first
+        // inspection saw the list as it was loaded.
+        c.apply(*main_);
+        const size_t before = prompts.calls.size();
+        ASSERT_TRUE(testsupport::PumpUntil([&] { return !main_->AliasCheckPending(); }));
+        ASSERT_EQ(prompts.calls.size(), before + 1);
+        const std::wstring& text = prompts.calls.back().text;
+        size_t at = 0;
+        for (const auto& n : c.named) {
+            at = text.find(n, at);
+            EXPECT_NE(at, std::wstring::npos) << testing::PrintToString(n) << " " << testing::PrintToString(text);
+        }
+        for (const auto& n : c.notNamed) EXPECT_EQ(text.find(n), std::wstring::npos) << testing::PrintToString(text);
+        // The repair wrote what the list holds now, nothing from before.
+        for (const auto& n : c.notNamed) EXPECT_FALSE(fs::exists(Lnk(n.substr(0, n.size() - 1))));
+        main_.reset();
+        for (const auto& n : {L"gone1", L"gone2", L"renamed"}) fs::remove(Lnk(n));
+    }
+}
+
+TEST_F(AliasCheckTest, ClosingTheWindowWhileTheStartUpCheckRunsEndsItWithoutAQuestion) {
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 3000; ++i) names.push_back(L"c" + std::to_wstring(i));
+    WriteCatalogue(names);
+    PromptRecorder prompts(IDYES);
+    OpenWithCheck();
+    EXPECT_TRUE(main_->AliasCheckPending());
+    const HWND window = main_->hWnd();
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(main_->AliasCheckPending());
+    testsupport::PumpFor(200);  // a message posted just before the end goes nowhere
+    main_.reset();
+    EXPECT_TRUE(prompts.calls.empty());
+    EXPECT_FALSE(fs::exists(Lnk(L"c0")));
+    EXPECT_TRUE(fs::exists(Catalogue()));  // the close saved as always
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "catalogue/LinkReader.h"
 #include "catalogue/RunSearch.h"
@@ -253,15 +255,49 @@ TEST_F(AliasStoreTest, TheSearchLeavesTheProcessPathAndFolderAsTheyWereAndIgnore
     fs::current_path(folder);
     wchar_t before[32768];
     const DWORD n = GetEnvironmentVariableW(L"PATH", before, 32768);
+    // The user's PATH from the registry is searched (the process's own
+    // lacks it), but only while the shell searches: PATH is process-wide,
+    // and another thread may be starting a program meanwhile.
+    fs::create_directories(local_ / L"bin");
+    testsupport::WriteBytes(local_ / L"bin" / L"onuserpath.exe", "MZ");
     {
         const RunSearch search(windir());
+        EXPECT_TRUE(SamePathText(search.Resolve(L"onuserpath"), (local_ / L"bin" / L"onuserpath.exe").wstring()));
         wchar_t during[32768];
         GetEnvironmentVariableW(L"PATH", during, 32768);
-        EXPECT_NE(std::wstring(during).find(local_.path().wstring() + L"\\bin"), std::wstring::npos);
+        EXPECT_EQ(std::wstring(during), std::wstring(before));
     }
     wchar_t after[32768];
     EXPECT_EQ(GetEnvironmentVariableW(L"PATH", after, 32768), n);
     EXPECT_EQ(std::wstring(after), std::wstring(before));
+    // Searches on two threads at once each get the search's PATH and
+    // folder and leave the process's as they were.
+    bool found[2] = {true, true};
+    {
+        const auto searches = [&](bool* ok) {
+            for (int i = 0; i < 40; ++i) *ok = *ok && !RunSearch(windir()).Resolve(L"onuserpath").empty();
+        };
+        std::thread one(searches, &found[0]), two(searches, &found[1]);
+        one.join();
+        two.join();
+    }
+    EXPECT_TRUE(found[0] && found[1]);
+    EXPECT_EQ(GetEnvironmentVariableW(L"PATH", after, 32768), n);
+    EXPECT_EQ(std::wstring(after), std::wstring(before));
+    EXPECT_EQ(fs::current_path(), folder);
+}
+
+TEST_F(AliasStoreTest, AnInspectionAskedToStopEndsBeforeTheNextEntry) {
+    fs::create_directory(windows_ / L"system");
+    AliasStore store(windir());
+    std::vector<Entry> entries(3);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        entries[i].fields = {L"应用程序", L"s" + std::to_wstring(i), program(), windir() + L"\\", L"", L""};
+    }
+    std::atomic<bool> stop{false};
+    EXPECT_EQ(store.Inspect(entries, &stop).size(), 3u);
+    stop = true;
+    EXPECT_TRUE(store.Inspect(entries, &stop).empty());
 }
 
 TEST_F(AliasStoreTest, TheQuickAnswerForManyAliasesIsTheSearchsOwn) {
