@@ -32,13 +32,8 @@ protected:
     // The main window again, with the start-up check, over the test's
     // Windows directory.
     void Reopen() {
-        main_.reset();
-        frmMain::Options options;
-        options.catalogueFolder = dir_.path().wstring();
-        options.quitOnDestroy = false;
-        options.windowsFolder = windows_.path().wstring();
-        main_ = std::make_unique<frmMain>(options);
-        ASSERT_TRUE(main_->Create());
+        OpenWithCheck();
+        if (HasFatalFailure()) return;
         // The check runs in the background; its question comes by message.
         ASSERT_TRUE(testsupport::PumpUntil([&] { return !main_->AliasCheckPending(); }));
         testsupport::PumpMessages();
