@@ -31,6 +31,12 @@ public:
     // Appends `text` converted to `out`; true when a character was lost.
     bool Append(const wchar_t* text, std::size_t size, std::string& out);
 
+    // Converts `text` into `to`, which has room for MaxBytesPerUnit() bytes
+    // per unit, and returns the end of what it wrote. Sets `lost` when a
+    // character was lost (never clears it). The save lays out the whole file
+    // in one buffer with it, without growing a string per line.
+    char* Encode(const wchar_t* text, std::size_t size, char* to, bool& lost);
+
     // The most bytes one UTF-16 unit can become.
     std::size_t MaxBytesPerUnit() const { return maxBytes_; }
 

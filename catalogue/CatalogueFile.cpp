@@ -146,14 +146,18 @@ CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows) {
     size_t units = 0;
     ForEachCatalogueLine(rows, [&](const std::wstring& line) { units += line.size() + 2; });
     AnsiEncoder& encoder = AnsiEncoder::ForProcess();
-    out.bytes.reserve(units * encoder.MaxBytesPerUnit());
+    // Room for the longest result, sized once and cut to length at the end.
+    out.bytes.resize(units * encoder.MaxBytesPerUnit());
+    char* to = out.bytes.data();
     // One pass lays out, converts and checks at once; only when it reports a
     // lost character are the rows looked at one by one to name them.
     bool lost = false;
     ForEachCatalogueLine(rows, [&](const std::wstring& line) {
-        lost = encoder.Append(line.data(), line.size(), out.bytes) || lost;
-        out.bytes += "\r\n";
+        to = encoder.Encode(line.data(), line.size(), to, lost);
+        *to++ = '\r';
+        *to++ = '\n';
     });
+    out.bytes.resize(static_cast<size_t>(to - out.bytes.data()));
     if (lost) out.losing = RowsLosingCharacters(rows);
     return out;
 }

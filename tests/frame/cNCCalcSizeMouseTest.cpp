@@ -84,12 +84,22 @@ TEST(cNCCalcSize, PressesNudgeThePointerBackAndForth) {
     Framed f;
     f.HitTest(200, 150);  // not the caption: the press goes to the partner
     SetCursorPos(300, 300);
-    PumpMessages();
+    testsupport::WaitFor([] {
+        PumpMessages();
+        const POINT at = Cursor();
+        return at.x == 300 && at.y == 300;
+    }, 3000);
     const POINT start = Cursor();
     const POINT expected[] = {{start.x - 1, start.y - 1}, {start.x, start.y}, {start.x - 1, start.y - 1}};
     for (const POINT& e : expected) {
         f.Press(200, 150, HTCLIENT);
-        PumpMessages();
+        // The nudge is injected input: Wine moves the pointer when the input
+        // is processed, which can be after the press returns.
+        testsupport::WaitFor([&] {
+            PumpMessages();
+            const POINT at = Cursor();
+            return at.x == e.x && at.y == e.y;
+        }, 3000);
         const POINT now = Cursor();
         EXPECT_EQ(now.x, e.x);
         EXPECT_EQ(now.y, e.y);
