@@ -3,14 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-static_assert(sizeof(wchar_t) == 2, "the ASCII path reads four UTF-16 units as one 64-bit word");
-
-bool IsSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-
-}  // namespace
-
 AnsiEncoder::AnsiEncoder(UINT codePage) : codePage_(codePage) {
     if (codePage_ == CP_UTF8) {
         maxBytes_ = 3;
@@ -22,7 +14,12 @@ AnsiEncoder::AnsiEncoder(UINT codePage) : codePage_(codePage) {
     // The stateful and multi-unit code pages (ISO-2022, HZ, GB18030, UTF-7)
     // all sit at 50000 and above, and are never the ANSI code page anyway.
     perUnit_ = info.MaxCharSize <= 2 && codePage_ < 50000;
-    if (perUnit_) units_ = std::make_unique<std::atomic<std::uint32_t>[]>(0x10000);
+    if (!perUnit_) return;
+    units_ = std::make_unique<std::atomic<std::uint32_t>[]>(0x10000);
+    // ASCII is the same in every ANSI code page, and surrogates only convert
+    // in pairs: both are known before the first save.
+    for (std::uint32_t c = 0; c < 0x80; ++c) units_[c].store(kKnown | 1u << 16 | c, std::memory_order_relaxed);
+    for (std::uint32_t c = 0xD800; c <= 0xDFFF; ++c) units_[c].store(kKnown | kBySystem, std::memory_order_relaxed);
 }
 
 AnsiEncoder& AnsiEncoder::ForProcess() {
@@ -52,7 +49,7 @@ std::uint32_t AnsiEncoder::Unit(wchar_t c) {
 bool AnsiEncoder::Append(const wchar_t* text, std::size_t size, std::string& out) {
     if (size == 0) return false;
     const std::size_t start = out.size();
-    out.resize(start + size * maxBytes_);
+    out.resize(start + size * maxBytes_ + kSlack);
     bool lost = false;
     char* const end = Encode(text, size, out.data() + start, lost);
     out.resize(static_cast<std::size_t>(end - out.data()));
@@ -60,34 +57,29 @@ bool AnsiEncoder::Append(const wchar_t* text, std::size_t size, std::string& out
 }
 
 char* AnsiEncoder::Encode(const wchar_t* text, std::size_t size, char* to, bool& lost) {
+    std::uint32_t seen = 0;
     std::size_t i = 0;
     while (i < size) {
-        // ASCII is the same in every ANSI code page, and most of a catalogue
-        // is ASCII: four units at a time while all four are.
-        while (i + 4 <= size) {
-            std::uint64_t four;
-            std::memcpy(&four, text + i, sizeof four);
-            if (four & 0xFF80FF80FF80FF80ull) break;
-            to[0] = static_cast<char>(four);
-            to[1] = static_cast<char>(four >> 16);
-            to[2] = static_cast<char>(four >> 32);
-            to[3] = static_cast<char>(four >> 48);
-            to += 4;
-            i += 4;
-        }
-        if (i == size) break;
         const wchar_t c = text[i];
-        if (c < 0x80) {
-            *to++ = static_cast<char>(c);
-            ++i;
-            continue;
+        std::uint32_t unit = 0;
+        if (perUnit_) {
+            // Every unit, ASCII too, goes through the table: one path without
+            // a branch on the kind of character is faster than copying ASCII
+            // apart in text that mixes the two in every line.
+            unit = units_[static_cast<std::uint16_t>(c)].load(std::memory_order_relaxed);
+            if (!unit) unit = Unit(c);
+        } else if (c < 0x80) {
+            unit = kKnown | 1u << 16 | static_cast<std::uint32_t>(c);
+        } else {
+            unit = kKnown | kBySystem;
         }
-        const std::uint32_t unit = perUnit_ && !IsSurrogate(c) ? Unit(c) : kBySystem;
         if (!(unit & kBySystem)) {
-            to[0] = static_cast<char>(unit & 0xFF);
-            if ((unit >> 16 & 3) == 2) to[1] = static_cast<char>(unit >> 8 & 0xFF);
+            // Both bytes are stored; a one-byte unit's second byte is
+            // overwritten by the next unit, or falls into the slack byte.
+            const std::uint16_t bytes = static_cast<std::uint16_t>(unit);
+            std::memcpy(to, &bytes, 2);
             to += unit >> 16 & 3;
-            if (unit & kLost) lost = true;
+            seen |= unit;
             ++i;
             continue;
         }
@@ -100,6 +92,7 @@ char* AnsiEncoder::Encode(const wchar_t* text, std::size_t size, char* to, bool&
         to = std::copy(converted.begin(), converted.end(), to);
         i = end;
     }
+    if (seen & kLost) lost = true;
     return to;
 }
 

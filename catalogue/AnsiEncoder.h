@@ -32,10 +32,13 @@ public:
     bool Append(const wchar_t* text, std::size_t size, std::string& out);
 
     // Converts `text` into `to`, which has room for MaxBytesPerUnit() bytes
-    // per unit, and returns the end of what it wrote. Sets `lost` when a
+    // per non-ASCII unit, one per ASCII unit, and kSlack bytes more (the
+    // encoder stores two bytes at a time); returns the end of what it wrote. Sets `lost` when a
     // character was lost (never clears it). The save lays out the whole file
     // in one buffer with it, without growing a string per line.
     char* Encode(const wchar_t* text, std::size_t size, char* to, bool& lost);
+
+    static constexpr std::size_t kSlack = 1;
 
     // The most bytes one UTF-16 unit can become.
     std::size_t MaxBytesPerUnit() const { return maxBytes_; }

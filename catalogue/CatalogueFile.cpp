@@ -1,6 +1,7 @@
 #include "catalogue/CatalogueFile.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "catalogue/AnsiEncoder.h"
 #include "catalogue/CatalogueFormat.h"
@@ -143,19 +144,25 @@ std::vector<size_t> RowsLosingCharacters(const std::vector<WideRow>& rows) {
 
 CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows) {
     CatalogueBytes out;
-    size_t units = 0;
-    ForEachCatalogueLine(rows, [&](const std::wstring& line) { units += line.size() + 2; });
     AnsiEncoder& encoder = AnsiEncoder::ForProcess();
     // Room for the longest result, sized once and cut to length at the end.
-    out.bytes.resize(units * encoder.MaxBytesPerUnit());
+    // ASCII stays one byte, so only the other units need room for more: for
+    // a mostly ASCII catalogue that is half the memory to fill and fault in.
+    size_t units = 0;
+    size_t wide = 0;
+    ForEachCatalogueLine(rows, [&](const std::wstring& line) {
+        units += line.size() + 2;
+        for (const wchar_t c : line) wide += c >= 0x80;
+    });
+    out.bytes.resize(units + wide * (encoder.MaxBytesPerUnit() - 1) + AnsiEncoder::kSlack);
     char* to = out.bytes.data();
     // One pass lays out, converts and checks at once; only when it reports a
     // lost character are the rows looked at one by one to name them.
     bool lost = false;
     ForEachCatalogueLine(rows, [&](const std::wstring& line) {
         to = encoder.Encode(line.data(), line.size(), to, lost);
-        *to++ = '\r';
-        *to++ = '\n';
+        std::memcpy(to, "\r\n", 2);
+        to += 2;
     });
     out.bytes.resize(static_cast<size_t>(to - out.bytes.data()));
     if (lost) out.losing = RowsLosingCharacters(rows);
