@@ -15,5 +15,9 @@ int CountGdiObjects();
 // not included.
 int CountProcessWindows();
 
+// Top-level windows of every other process (the shell's, under Wine its
+// explorer): what grows there is not this program's.
+int CountOtherProcessWindows();
+
 // Working set of a process in bytes (0 when it cannot be read).
 size_t WorkingSet(HANDLE process);
