@@ -1,5 +1,10 @@
 #include "plumbing/MSubclass.h"
 
+#include <atomic>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
 #include "plumbing/PlumbingError.h"
 #include "plumbing/SubclassNames.h"
 
@@ -37,6 +42,47 @@ ISubclass* GetClient(HWND hWnd, std::int32_t iMsg, std::int32_t n) {
 
 WNDPROC GetOldProc(HWND hWnd) {
     return reinterpret_cast<WNDPROC>(GetPropW(hWnd, OldProcPropName(Key(hWnd)).c_str()));
+}
+
+// The properties stay the registry; dispatch reads them through a copy kept
+// per thread, because each property read is a round trip to the window
+// server and every message of a subclassed window needs two or more. Any
+// attach or detach in the process moves the generation on, and a thread's
+// copy of an older generation is dropped before it is used again.
+std::atomic<std::uint64_t> g_generation{0};
+
+struct Registered {
+    WNDPROC old = nullptr;
+    std::vector<ISubclass*> clients;  // slot k is clients[k - 1]
+};
+
+struct DispatchCache {
+    std::uint64_t generation = ~std::uint64_t{0};
+    std::unordered_map<std::uint64_t, std::shared_ptr<const Registered>> entries;
+};
+
+thread_local DispatchCache t_cache;
+
+void RegistryChanged() {
+    g_generation.fetch_add(1, std::memory_order_acq_rel);
+}
+
+// Shared, so that a nested dispatch filling the cache cannot pull the entry
+// from under an outer one.
+std::shared_ptr<const Registered> Lookup(HWND hWnd, UINT iMsg, std::uint64_t generation) {
+    if (t_cache.generation != generation) {
+        t_cache.entries.clear();
+        t_cache.generation = generation;
+    }
+    const std::uint64_t key = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(hWnd)) << 32 ^ iMsg;
+    auto found = t_cache.entries.find(key);
+    if (found != t_cache.entries.end()) return found->second;
+    auto registered = std::make_shared<Registered>();
+    registered->old = GetOldProc(hWnd);
+    const std::int32_t m = MsgKey(iMsg);
+    const std::int32_t n = GetCount(hWnd, MessageCountPropName(Key(hWnd), m));
+    for (std::int32_t k = 1; k <= n; ++k) registered->clients.push_back(GetClient(hWnd, m, k));
+    return t_cache.entries.emplace(key, std::move(registered)).first->second;
 }
 
 }  // namespace
@@ -86,6 +132,7 @@ void AttachMessage(ISubclass* iwp, HWND hWnd, UINT iMsg) {
 
     SetValue(hWnd, msgCountName, n + 1);
     SetValue(hWnd, ClientSlotPropName(h, m, n + 1), reinterpret_cast<std::intptr_t>(iwp));
+    RegistryChanged();
 }
 
 void DetachMessage(ISubclass* iwp, HWND hWnd, UINT iMsg) {
@@ -119,6 +166,7 @@ void DetachMessage(ISubclass* iwp, HWND hWnd, UINT iMsg) {
     RemovePropW(hWnd, ClientSlotPropName(h, m, n).c_str());
     // The count stays on the window at 0 when the last client leaves.
     SetValue(hWnd, msgCountName, n - 1);
+    RegistryChanged();
 }
 
 UINT CurrentMessage() noexcept {
@@ -135,15 +183,21 @@ LRESULT CallOldWindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK SubclassDispatchProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
-    const WNDPROC old = GetOldProc(hWnd);
+    const std::uint64_t generation = g_generation.load(std::memory_order_acquire);
+    const std::shared_ptr<const Registered> registered = Lookup(hWnd, iMsg, generation);
+    const WNDPROC old = registered->old;
     const std::int32_t m = MsgKey(iMsg);
-    const std::int32_t n = GetCount(hWnd, MessageCountPropName(Key(hWnd), m));
+    const std::int32_t n = static_cast<std::int32_t>(registered->clients.size());
     if (n < 1) return CallWindowProcW(old, hWnd, iMsg, wParam, lParam);
 
     bool called = false;
     LRESULT result = 0;
     for (std::int32_t k = 1; k <= n; ++k) {
-        ISubclass* const p = GetClient(hWnd, m, k);
+        // A client may attach or detach others while it handles the message:
+        // from then on the slots are read from the window again.
+        ISubclass* const p = g_generation.load(std::memory_order_acquire) == generation
+                                 ? registered->clients[static_cast<std::size_t>(k - 1)]
+                                 : GetClient(hWnd, m, k);
         if (!p) {
             // A slot emptied under us (a client detached during this dispatch).
             result = CallWindowProcW(old, hWnd, iMsg, wParam, lParam);

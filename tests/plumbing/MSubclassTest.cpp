@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -313,4 +315,45 @@ TEST(MSubclass, ClientMayDetachWhileHandlingDestroy) {
     w.reset();
     EXPECT_EQ(g_log, std::vector<std::string>{"c1"});
     EXPECT_FALSE(IsWindow(h));
+}
+
+TEST(MSubclass, DispatchFollowsEveryChangeOfTheRegistry) {
+    // Dispatch keeps what it read of the registry between messages; each of
+    // these changes must still reach the next message, or this one.
+    TestWindow w;
+    const Ref<Client> a = MakeRef<Client>("a", mrConsume, 1);
+    const Ref<Client> b = MakeRef<Client>("b", mrConsume, 2);
+    GSubclass::AttachMessage(a.get(), w.get(), WM_APP + 1);
+    const auto send = [&] {
+        g_log.clear();
+        return SendMessageW(w.get(), WM_APP + 1, 0, 0);
+    };
+    EXPECT_EQ(send(), 1);
+    EXPECT_EQ(send(), 1);
+
+    // Attached from another thread of the process.
+    std::thread([&] { GSubclass::AttachMessage(b.get(), w.get(), WM_APP + 1); }).join();
+    EXPECT_EQ(send(), 2);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"a", "b"}));
+
+    // Detached by the first client while it handles the message: the emptied
+    // slot passes the message on.
+    a->onMessage = [&](HWND hWnd, UINT iMsg, WPARAM, LPARAM) -> LRESULT {
+        GSubclass::DetachMessage(b.get(), hWnd, iMsg);
+        return 1;
+    };
+    EXPECT_EQ(send(), 7001);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"a", "prev"}));
+    a->onMessage = nullptr;
+    EXPECT_EQ(send(), 1);
+    EXPECT_EQ(g_log, std::vector<std::string>{"a"});
+
+    // Unsubclassed and subclassed again: the procedure read then is the one
+    // used, and a message attached to nothing passes through.
+    GSubclass::DetachMessage(a.get(), w.get(), WM_APP + 1);
+    EXPECT_EQ(send(), 7001);
+    GSubclass::AttachMessage(b.get(), w.get(), WM_APP + 1);
+    EXPECT_EQ(send(), 2);
+    EXPECT_EQ(SendMessageW(w.get(), WM_APP + 3, 0, 0), 7003);
+    GSubclass::DetachMessage(b.get(), w.get(), WM_APP + 1);
 }
