@@ -325,7 +325,7 @@ bool frmMain::CmdTmp_Click() {
                                   kAppTitle, MB_YESNO | MB_ICONQUESTION);
         if (answer != IDYES) return false;
     }
-    const CatalogueSave save = SaveCatalogueBytes(path, converted.bytes);
+    const CatalogueSave save = SaveCatalogueBytes(path, converted.bytes());
     if (!save.ok) {
         Prompt(hwnd_, L"无法保存列表文件“" + path + L"”：\r\n" + save.reason + L"\r\n\r\n列表仍保留在窗口中，原文件未被改动。",
                kAppTitle, MB_OK | MB_ICONEXCLAMATION);

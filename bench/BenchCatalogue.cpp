@@ -170,7 +170,7 @@ void BenchLoadAndSave(Report& report, frmMain& main, const std::wstring& folder)
             readBack.push_back(NowMs() - t0);
             t0 = NowMs();
             const CatalogueBytes converted = ConvertCatalogue(back);
-            SaveCatalogueBytes(path, converted.bytes);
+            SaveCatalogueBytes(path, converted.bytes());
             file.push_back(NowMs() - t0);
             if (!converted.losing.empty()) report.Note("rows of " + label + " were reported as losing characters");
         }

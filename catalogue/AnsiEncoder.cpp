@@ -1,5 +1,7 @@
 #include "catalogue/AnsiEncoder.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -57,40 +59,57 @@ bool AnsiEncoder::Append(const wchar_t* text, std::size_t size, std::string& out
 }
 
 char* AnsiEncoder::Encode(const wchar_t* text, std::size_t size, char* to, bool& lost) {
+    // Local copies: the stores through `to` could otherwise alias the members.
+    const bool perUnit = perUnit_;
+    const std::atomic<std::uint32_t>* const units = units_.get();
+    const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
     std::uint32_t seen = 0;
     std::size_t i = 0;
     while (i < size) {
-        const wchar_t c = text[i];
-        std::uint32_t unit = 0;
-        if (perUnit_) {
-            // Every unit, ASCII too, goes through the table: one path without
-            // a branch on the kind of character is faster than copying ASCII
-            // apart in text that mixes the two in every line.
-            unit = units_[static_cast<std::uint16_t>(c)].load(std::memory_order_relaxed);
-            if (!unit) unit = Unit(c);
-        } else if (c < 0x80) {
-            unit = kKnown | 1u << 16 | static_cast<std::uint32_t>(c);
-        } else {
-            unit = kKnown | kBySystem;
+        // ASCII is the same in every ANSI code page, and most of a catalogue
+        // is ASCII: eight units at a time while all eight are.
+        std::size_t stop = size;
+        if (size - i >= 8) {
+            const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(eight, notAscii), zero)) == 0xFFFF) {
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_packus_epi16(eight, eight));
+                to += 8;
+                i += 8;
+                continue;
+            }
+            stop = i + 8;  // these eight one by one, then try eight at a time again
         }
-        if (!(unit & kBySystem)) {
-            // Both bytes are stored; a one-byte unit's second byte is
-            // overwritten by the next unit, or falls into the slack byte.
-            const std::uint16_t bytes = static_cast<std::uint16_t>(unit);
-            std::memcpy(to, &bytes, 2);
-            to += unit >> 16 & 3;
-            seen |= unit;
-            ++i;
-            continue;
+        while (i < stop) {
+            const wchar_t c = text[i];
+            std::uint32_t unit = 0;
+            if (perUnit) {
+                unit = units[static_cast<std::uint16_t>(c)].load(std::memory_order_relaxed);
+                if (!unit) unit = Unit(c);
+            } else if (c < 0x80) {
+                unit = kKnown | 1u << 16 | static_cast<std::uint32_t>(c);
+            } else {
+                unit = kKnown | kBySystem;
+            }
+            if (!(unit & kBySystem)) {
+                // Both bytes are stored; a one-byte unit's second byte is
+                // overwritten by the next unit, or falls into the slack byte.
+                const std::uint16_t bytes = static_cast<std::uint16_t>(unit);
+                std::memcpy(to, &bytes, 2);
+                to += unit >> 16 & 3;
+                seen |= unit;
+                ++i;
+                continue;
+            }
+            // The rest of this non-ASCII run goes to the system as it stands:
+            // a surrogate pair is one character there, not two.
+            std::size_t end = i + 1;
+            while (end < size && text[end] >= 0x80) ++end;
+            std::string converted;
+            if (AppendBySystem(text + i, end - i, converted)) lost = true;
+            to = std::copy(converted.begin(), converted.end(), to);
+            i = end;
         }
-        // The rest of this non-ASCII run goes to the system as it stands: a
-        // surrogate pair is one character there, not two.
-        std::size_t end = i + 1;
-        while (end < size && text[end] >= 0x80) ++end;
-        std::string converted;
-        if (AppendBySystem(text + i, end - i, converted)) lost = true;
-        to = std::copy(converted.begin(), converted.end(), to);
-        i = end;
     }
     if (seen & kLost) lost = true;
     return to;

@@ -13,7 +13,7 @@ namespace {
 CatalogueWriteFault g_fault;
 
 
-bool WriteAll(HANDLE file, const std::string& bytes) {
+bool WriteAll(HANDLE file, std::string_view bytes) {
     size_t limit = bytes.size();
     if (g_fault.active) limit = std::min(limit, g_fault.failAfterBytes);
     size_t done = 0;
@@ -145,17 +145,12 @@ std::vector<size_t> RowsLosingCharacters(const std::vector<WideRow>& rows) {
 CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows) {
     CatalogueBytes out;
     AnsiEncoder& encoder = AnsiEncoder::ForProcess();
-    // Room for the longest result, sized once and cut to length at the end.
-    // ASCII stays one byte, so only the other units need room for more: for
-    // a mostly ASCII catalogue that is half the memory to fill and fault in.
+    // Room for the longest result, never filled beforehand: the pages past
+    // what the conversion writes are never touched.
     size_t units = 0;
-    size_t wide = 0;
-    ForEachCatalogueLine(rows, [&](const std::wstring& line) {
-        units += line.size() + 2;
-        for (const wchar_t c : line) wide += c >= 0x80;
-    });
-    out.bytes.resize(units + wide * (encoder.MaxBytesPerUnit() - 1) + AnsiEncoder::kSlack);
-    char* to = out.bytes.data();
+    ForEachCatalogueLine(rows, [&](const std::wstring& line) { units += line.size() + 2; });
+    out.buffer = std::make_unique_for_overwrite<char[]>(units * encoder.MaxBytesPerUnit() + AnsiEncoder::kSlack);
+    char* to = out.buffer.get();
     // One pass lays out, converts and checks at once; only when it reports a
     // lost character are the rows looked at one by one to name them.
     bool lost = false;
@@ -164,16 +159,16 @@ CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows) {
         std::memcpy(to, "\r\n", 2);
         to += 2;
     });
-    out.bytes.resize(static_cast<size_t>(to - out.bytes.data()));
+    out.size = static_cast<size_t>(to - out.buffer.get());
     if (lost) out.losing = RowsLosingCharacters(rows);
     return out;
 }
 
 CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows) {
-    return SaveCatalogueBytes(path, ConvertCatalogue(rows).bytes);
+    return SaveCatalogueBytes(path, ConvertCatalogue(rows).bytes());
 }
 
-CatalogueSave SaveCatalogueBytes(const std::wstring& path, const std::string& bytes) {
+CatalogueSave SaveCatalogueBytes(const std::wstring& path, std::string_view bytes) {
     CatalogueSave result;
     const auto fail = [&](DWORD error) {
         result.ok = false;

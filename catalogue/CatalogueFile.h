@@ -5,7 +5,9 @@
 // one step, so the file is never left half-written.
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalogue/Entry.h"
@@ -35,13 +37,18 @@ struct CatalogueSave {
 // the default character). The save command asks the user about those rows
 // before writing the bytes.
 struct CatalogueBytes {
-    std::string bytes;
+    // Room for the longest conversion, of which the file is the first `size`
+    // bytes. Not a string: only the pages the conversion writes are touched.
+    std::unique_ptr<char[]> buffer;
+    size_t size = 0;
     std::vector<size_t> losing;  // row indices, ascending
+
+    std::string_view bytes() const { return {buffer.get(), size}; }
 };
 CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows);
 
 // Replaces the file with `bytes` (through a temporary file beside it).
-CatalogueSave SaveCatalogueBytes(const std::wstring& path, const std::string& bytes);
+CatalogueSave SaveCatalogueBytes(const std::wstring& path, std::string_view bytes);
 
 // ConvertCatalogue followed by SaveCatalogueBytes, without asking.
 CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows);

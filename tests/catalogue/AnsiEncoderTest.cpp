@@ -74,6 +74,24 @@ TEST(AnsiEncoder, GivesTheSystemsBytesAndLossForEveryUnit) {
     }
 }
 
+TEST(AnsiEncoder, AsciiRunsOfEveryLengthAndPlace) {
+    // ASCII goes eight units at a time: runs shorter, longer and across
+    // that width, with a character, a lost one or a pair at every place.
+    AnsiEncoder encoder(936);
+    int mismatches = 0, texts = 0;
+    for (const std::wstring inner : {L"工", L"\u00C0", L"\U0001F600", L"项目"}) {
+        for (size_t before = 0; before <= 19; ++before) {
+            for (size_t after = 0; after <= 19; ++after) {
+                const std::wstring text = std::wstring(before, L'a') + inner + std::wstring(after, L'z') + inner;
+                const Converted want = BySystem(936, text), got = ByEncoder(encoder, text);
+                if (got.bytes != want.bytes || got.lost != want.lost) ++mismatches;
+                ++texts;
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0) << "of " << texts;
+}
+
 TEST(AnsiEncoder, SurrogatesAndMixedTextAsTheSystemConvertsThem) {
     const std::wstring cases[] = {
         L"plain ascii \\path\\tool.exe",

@@ -148,7 +148,7 @@ TEST(CatalogueFile, OneConversionGivesTheBytesAndTheRowsThatLoseCharacters) {
         for (const auto& row : c.rows) {
             for (size_t i = 0; i < 6; ++i) expected += (i < row.size() ? WideToAnsi(row[i]) : std::string()) + "\r\n";
         }
-        EXPECT_EQ(converted.bytes, expected);
+        EXPECT_EQ(converted.bytes(), expected);
     }
 }
 
