@@ -180,10 +180,11 @@ void BenchLoadAndSave(Report& report, frmMain& main, const std::wstring& folder)
         report.Add({"  of which checking and writing the file", label, "ms", fw, plainWrite,
                     Ratio(fw.median, plainWrite.median), "≤ 1.5×",
                     Verdict(fw.median <= 1.5 * plainWrite.median,
-                            "the one pass reads every UTF-16 unit of the rows (eight ASCII units at a time, the others from a "
-                            "table of the system's own answers) and fills a buffer as large as the file, whose pages "
-                            "are new to the process on every save: at 32767 rows 3.3 million units and 3.8 MB of "
-                            "fresh pages, about 4-6 ms together, against a flushed write of bytes already in memory")});
+                            "the one pass reads every UTF-16 unit of the rows (eight ASCII units at a time, the "
+                            "others from a table of the system's own answers) and fills a buffer as large as the "
+                            "file, whose pages are new to the process on every save: at 32767 rows 3.3 million "
+                            "units and 3.8 MB of fresh pages, about 4-6 ms together, against a flushed write of "
+                            "bytes already in memory")});
     }
     main.List1.Clear();
     DeleteFileW(path.c_str());
