@@ -125,7 +125,8 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, int listParen
             out.checkMs = NowMs() - t0;
         }
         if (with.workingSet) {
-            Sleep(300);  // let it settle into its message loop
+            // A message answered means the program is in its message loop.
+            SendMessageTimeoutW(f.found, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
             out.workingSet = WorkingSet(pi.hProcess);
         }
         // A question still open is answered No first, so the close is what
@@ -157,6 +158,11 @@ constexpr char kStartUpMiss[] =
     "child windows about 28 ms to create (about 1 ms each under Wine, the list view 9 ms), the skin about 22 ms "
     "(copies of the two bitmaps, 17 subclassed messages of a few property writes each, and the frame change that "
     "activates the window), and showing and painting them about 55 ms against the minimal window's 20";
+
+constexpr char kWorkingSetMiss[] =
+    "sampled after the start-up alias check: none of these entries has its shortcut in this prefix, so the "
+    "check's findings for all 32767 are held while its question is open, beside the libraries the program loads "
+    "(the shell's among them) that the bare list does not; the rest was not broken down";
 
 void BenchProcesses(Report& report, const std::wstring& work) {
     const std::wstring self = [] {
@@ -256,11 +262,14 @@ void BenchProcesses(Report& report, const std::wstring& work) {
         LaunchWith with;
         with.workingSet = true;
         bare.push_back(Launch(minimal, L"--list \"" + bigCatalogue + L"\"", 0, 1, 32767, with).workingSet / 1048576.0);
+        // Sampled once the start-up alias check is over (its thread gone, or
+        // its question up): the memory the program then lives with.
+        with.waitForCheck = true;
         app.push_back(Launch(big, L"", kFrame1, kList1, 32767, with).workingSet / 1048576.0);
     }
     const Stat a = Summarize(app), b = Summarize(bare);
     report.Add({"Working set with the list loaded", "32767", "MiB", a, b, Ratio(a.median, b.median), "≤ 1.2×",
-                b.median > 0 ? Verdict(a.median <= 1.2 * b.median) : "not measurable"});
+                b.median > 0 ? Verdict(a.median <= 1.2 * b.median, kWorkingSetMiss) : "not measurable"});
 }
 
 }  // namespace bench
