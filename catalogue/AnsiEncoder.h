@@ -33,9 +33,9 @@ public:
 
     // Converts `text` into `to`, which has room for MaxBytesPerUnit() bytes
     // per non-ASCII unit, one per ASCII unit, and kSlack bytes more (the
-    // encoder stores two bytes at a time); returns the end of what it wrote. Sets `lost` when a
-    // character was lost (never clears it). The save lays out the whole file
-    // in one buffer with it, without growing a string per line.
+    // encoder stores two bytes at a time); returns the end of what it wrote.
+    // Sets `lost` when a character was lost (never clears it). The save lays
+    // out the whole file in one buffer with it.
     char* Encode(const wchar_t* text, std::size_t size, char* to, bool& lost);
 
     static constexpr std::size_t kSlack = 1;
