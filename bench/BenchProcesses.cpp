@@ -49,50 +49,45 @@ int Threads(DWORD pid) {
     return n;
 }
 
-struct FindBox {
-    DWORD pid;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindBoxWindow(HWND hwnd, LPARAM param) {
-    auto* f = reinterpret_cast<FindBox*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    wchar_t cls[16] = {};
-    GetClassNameW(hwnd, cls, 16);
-    if (owner != f->pid || !IsWindowVisible(hwnd) || std::wstring(cls) != L"#32770") return TRUE;
-    f->found = hwnd;
-    return FALSE;
+// The first visible top-level window of `pid` that `match` accepts.
+template <class Match>
+HWND VisibleWindowOf(DWORD pid, Match&& match) {
+    struct Search {
+        DWORD pid;
+        Match* match;
+        HWND found = nullptr;
+    } search{pid, &match};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner != s->pid || !IsWindowVisible(hwnd) || !(*s->match)(hwnd)) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 HWND MessageBoxOf(DWORD pid) {
-    FindBox f{pid};
-    EnumWindows(FindBoxWindow, reinterpret_cast<LPARAM>(&f));
-    return f.found;
+    return VisibleWindowOf(pid, [](HWND hwnd) {
+        wchar_t cls[16] = {};
+        GetClassNameW(hwnd, cls, 16);
+        return std::wstring(cls) == L"#32770";
+    });
 }
 
-struct FindReady {
-    DWORD pid;
-    int listParent, listId;  // 0: no list to wait for
-    int rows;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindReadyWindow(HWND hwnd, LPARAM param) {
-    auto* f = reinterpret_cast<FindReady*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != f->pid || !IsWindowVisible(hwnd)) return TRUE;
-    if (f->listId) {
-        HWND parent = f->listParent ? GetDlgItem(hwnd, f->listParent) : hwnd;
-        HWND list = GetDlgItem(parent, f->listId);
-        if (!list) return TRUE;
+// The window with its list holding `rows` rows (listId 0: any window).
+HWND ReadyWindowOf(DWORD pid, int listParent, int listId, int rows) {
+    return VisibleWindowOf(pid, [&](HWND hwnd) {
+        if (!listId) return true;
+        HWND parent = listParent ? GetDlgItem(hwnd, listParent) : hwnd;
+        HWND list = GetDlgItem(parent, listId);
         DWORD_PTR count = 0;
-        if (!SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 10000, &count)) return TRUE;
-        if (static_cast<int>(count) != f->rows) return TRUE;
-    }
-    f->found = hwnd;
-    return FALSE;
+        return list && SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 10000, &count) &&
+               static_cast<int>(count) == rows;
+    });
 }
 
 Launched Launch(const std::wstring& exe, const std::wstring& args, int listParent, int listId, int rows,
@@ -108,13 +103,13 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, int listParen
                         with.environment, dir.c_str(), &si, &pi)) {
         return out;
     }
-    FindReady f{pi.dwProcessId, listParent, listId, rows};
+    HWND ready = nullptr;
     while (NowMs() - t0 < 60000) {
-        EnumWindows(FindReadyWindow, reinterpret_cast<LPARAM>(&f));
-        if (f.found) break;
+        ready = ReadyWindowOf(pi.dwProcessId, listParent, listId, rows);
+        if (ready) break;
         if (WaitForSingleObject(pi.hProcess, 2) == WAIT_OBJECT_0) break;
     }
-    if (f.found) {
+    if (ready) {
         out.ms = NowMs() - t0;
         if (with.waitForCheck) {
             const int withCheck = Threads(pi.dwProcessId);
@@ -126,7 +121,7 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, int listParen
         }
         if (with.workingSet) {
             // A message answered means the program is in its message loop.
-            SendMessageTimeoutW(f.found, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+            SendMessageTimeoutW(ready, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
             out.workingSet = WorkingSet(pi.hProcess);
         }
         // A question still open is answered No first, so the close is what
@@ -136,13 +131,13 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, int listParen
             PostMessageW(box, WM_COMMAND, IDNO, 0);
             for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
         }
-        PostMessageW(f.found, WM_CLOSE, 0, 0);
+        PostMessageW(ready, WM_CLOSE, 0, 0);
     }
     if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) {
         TerminateProcess(pi.hProcess, 1);
         WaitForSingleObject(pi.hProcess, 5000);
     }
-    if (!f.found) GetExitCodeProcess(pi.hProcess, &out.exitCode);
+    if (!ready) GetExitCodeProcess(pi.hProcess, &out.exitCode);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return out;

@@ -2,7 +2,6 @@
 
 #include <emmintrin.h>
 
-#include <algorithm>
 #include <cstring>
 
 AnsiEncoder::AnsiEncoder(UINT codePage) : codePage_(codePage) {
@@ -105,9 +104,7 @@ char* AnsiEncoder::Encode(const wchar_t* text, std::size_t size, char* to, bool&
             // a surrogate pair is one character there, not two.
             std::size_t end = i + 1;
             while (end < size && text[end] >= 0x80) ++end;
-            std::string converted;
-            if (AppendBySystem(text + i, end - i, converted)) lost = true;
-            to = std::copy(converted.begin(), converted.end(), to);
+            to = EncodeBySystem(text + i, end - i, to, lost);
             i = end;
         }
     }
@@ -115,27 +112,24 @@ char* AnsiEncoder::Encode(const wchar_t* text, std::size_t size, char* to, bool&
     return to;
 }
 
-bool AnsiEncoder::AppendBySystem(const wchar_t* text, std::size_t size, std::string& out) const {
+char* AnsiEncoder::EncodeBySystem(const wchar_t* text, std::size_t size, char* to, bool& lost) const {
     // One UTF-16 unit never takes more than the code page's longest
-    // character, so a buffer of that many bytes per unit always suffices.
-    const std::size_t capacity = size * maxBytes_;
-    const std::size_t start = out.size();
-    out.resize(start + capacity);
+    // character, so that many bytes per unit always suffice.
+    const int capacity = static_cast<int>(size * maxBytes_);
     BOOL usedDefault = FALSE;
     int n = 0;
     if (codePage_ == CP_UTF8) {
         // UTF-8 holds every character; it accepts neither the best-fit flag
         // nor the default-character report, and would write nothing with them.
-        n = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(size), out.data() + start,
-                                static_cast<int>(capacity), nullptr, nullptr);
+        n = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(size), to, capacity, nullptr, nullptr);
         usedDefault = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, static_cast<int>(size), nullptr, 0,
                                           nullptr, nullptr) == 0;
     } else {
         // No best-fit mapping: a character the code page lacks must show up
         // as lost, not silently turn into a look-alike.
-        n = WideCharToMultiByte(codePage_, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(size), out.data() + start,
-                                static_cast<int>(capacity), nullptr, &usedDefault);
+        n = WideCharToMultiByte(codePage_, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(size), to, capacity,
+                                nullptr, &usedDefault);
     }
-    out.resize(start + static_cast<std::size_t>(n > 0 ? n : 0));
-    return usedDefault != FALSE;
+    if (usedDefault) lost = true;
+    return to + (n > 0 ? n : 0);
 }

@@ -52,7 +52,7 @@ private:
     static constexpr std::uint32_t kBySystem = 1u << 19;
 
     std::uint32_t Unit(wchar_t c);
-    bool AppendBySystem(const wchar_t* text, std::size_t size, std::string& out) const;
+    char* EncodeBySystem(const wchar_t* text, std::size_t size, char* to, bool& lost) const;
 
     const UINT codePage_;
     std::size_t maxBytes_ = 4;
