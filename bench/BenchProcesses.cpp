@@ -49,20 +49,22 @@ int Threads(DWORD pid) {
     return n;
 }
 
-// The first visible top-level window of `pid` that `match` accepts.
+// The first visible top-level window of the program's main thread that
+// `match` accepts. Only that thread's windows are asked for: walking every
+// window on the desktop (a thousand and more once Wine's explorer has kept
+// its tooltip windows) costs two server round trips per window on each
+// poll, and the wineserver the launched program needs is kept busy with them.
 template <class Match>
-HWND VisibleWindowOf(DWORD pid, Match&& match) {
+HWND VisibleWindowOf(DWORD threadId, Match&& match) {
     struct Search {
-        DWORD pid;
         Match* match;
         HWND found = nullptr;
-    } search{pid, &match};
-    EnumWindows(
+    } search{&match};
+    EnumThreadWindows(
+        threadId,
         [](HWND hwnd, LPARAM param) -> BOOL {
             auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner != s->pid || !IsWindowVisible(hwnd) || !(*s->match)(hwnd)) return TRUE;
+            if (!IsWindowVisible(hwnd) || !(*s->match)(hwnd)) return TRUE;
             s->found = hwnd;
             return FALSE;
         },
@@ -70,8 +72,8 @@ HWND VisibleWindowOf(DWORD pid, Match&& match) {
     return search.found;
 }
 
-HWND MessageBoxOf(DWORD pid) {
-    return VisibleWindowOf(pid, [](HWND hwnd) {
+HWND MessageBoxOf(DWORD threadId) {
+    return VisibleWindowOf(threadId, [](HWND hwnd) {
         wchar_t cls[16] = {};
         GetClassNameW(hwnd, cls, 16);
         return std::wstring(cls) == L"#32770";
@@ -79,8 +81,8 @@ HWND MessageBoxOf(DWORD pid) {
 }
 
 // The window with its list holding `rows` rows (listId 0: any window).
-HWND ReadyWindowOf(DWORD pid, int listParent, int listId, int rows) {
-    return VisibleWindowOf(pid, [&](HWND hwnd) {
+HWND ReadyWindowOf(DWORD threadId, int listParent, int listId, int rows) {
+    return VisibleWindowOf(threadId, [&](HWND hwnd) {
         if (!listId) return true;
         HWND parent = listParent ? GetDlgItem(hwnd, listParent) : hwnd;
         HWND list = GetDlgItem(parent, listId);
@@ -105,7 +107,7 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, int listParen
     }
     HWND ready = nullptr;
     while (NowMs() - t0 < 60000) {
-        ready = ReadyWindowOf(pi.dwProcessId, listParent, listId, rows);
+        ready = ReadyWindowOf(pi.dwThreadId, listParent, listId, rows);
         if (ready) break;
         if (WaitForSingleObject(pi.hProcess, 2) == WAIT_OBJECT_0) break;
     }
@@ -114,7 +116,7 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, int listParen
         if (with.waitForCheck) {
             const int withCheck = Threads(pi.dwProcessId);
             while (NowMs() - t0 < 120000 && !out.asked && Threads(pi.dwProcessId) >= withCheck) {
-                out.asked = MessageBoxOf(pi.dwProcessId) != nullptr;
+                out.asked = MessageBoxOf(pi.dwThreadId) != nullptr;
                 if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
             }
             out.checkMs = NowMs() - t0;
@@ -126,7 +128,7 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, int listParen
         }
         // A question still open is answered No first, so the close is what
         // the program handles next and it ends as after any close.
-        if (HWND box = MessageBoxOf(pi.dwProcessId)) {
+        if (HWND box = MessageBoxOf(pi.dwThreadId)) {
             out.asked = true;
             PostMessageW(box, WM_COMMAND, IDNO, 0);
             for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
