@@ -313,8 +313,8 @@ bool frmMain::CmdTmp_Click() {
         return false;
     }
     const std::vector<WideRow> rows = ReadList(List1);
-    const CatalogueBytes converted = ConvertCatalogue(rows);
-    const auto& losing = converted.losing;
+    ConvertCatalogue(rows, saveBytes_);
+    const auto& losing = saveBytes_.losing;
     if (!losing.empty()) {
         std::wstring names;
         for (size_t i = 0; i < losing.size() && i < 10; ++i) names += L"  " + rows[losing[i]][kName] + L"\r\n";
@@ -325,7 +325,7 @@ bool frmMain::CmdTmp_Click() {
                                   kAppTitle, MB_YESNO | MB_ICONQUESTION);
         if (answer != IDYES) return false;
     }
-    const CatalogueSave save = SaveCatalogueBytes(path, converted.bytes());
+    const CatalogueSave save = SaveCatalogueBytes(path, saveBytes_.bytes());
     if (!save.ok) {
         Prompt(hwnd_, L"无法保存列表文件“" + path + L"”：\r\n" + save.reason + L"\r\n\r\n列表仍保留在窗口中，原文件未被改动。",
                kAppTitle, MB_OK | MB_ICONEXCLAMATION);

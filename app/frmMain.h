@@ -169,6 +169,8 @@ private:
     // The catalogue file could not be read: it must not be overwritten.
     bool loadFailed_ = false;
     std::wstring loadFailure_;
+    // The last save's bytes, whose buffer the next save writes into.
+    CatalogueBytes saveBytes_;
     UINT taskbarCreated_ = 0;
     TrayIcon tray_{WM_TRAYICON, L"Tarvolo"};
     Launcher launcher_ = Launcher::System();

@@ -144,24 +144,53 @@ std::vector<size_t> RowsLosingCharacters(const std::vector<WideRow>& rows) {
 
 CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows) {
     CatalogueBytes out;
+    ConvertCatalogue(rows, out);
+    return out;
+}
+
+namespace {
+
+// Gives `into` room for `more` bytes past its first `used`, keeping those.
+char* Grow(CatalogueBytes& into, size_t used, size_t more) {
+    const size_t capacity = std::max({into.capacity * 2, used + more, size_t{64} << 10});
+    auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+    if (used) std::memcpy(bigger.get(), into.buffer.get(), used);
+    into.buffer = std::move(bigger);
+    into.capacity = capacity;
+    return into.buffer.get() + used;
+}
+
+}  // namespace
+
+void ConvertCatalogue(const std::vector<WideRow>& rows, CatalogueBytes& into) {
     AnsiEncoder& encoder = AnsiEncoder::ForProcess();
-    // Room for the longest result, never filled beforehand: the pages past
-    // what the conversion writes are never touched.
-    size_t units = 0;
-    ForEachCatalogueLine(rows, [&](const std::wstring& line) { units += line.size() + 2; });
-    out.buffer = std::make_unique_for_overwrite<char[]>(units * encoder.MaxBytesPerUnit() + AnsiEncoder::kSlack);
-    char* to = out.buffer.get();
-    // One pass lays out, converts and checks at once; only when it reports a
-    // lost character are the rows looked at one by one to name them.
+    const size_t perUnit = encoder.MaxBytesPerUnit();
+    // One pass lays out, converts and checks at once, into a buffer that is
+    // never filled beforehand and grows only when a line might not fit; only
+    // when it reports a lost character are the rows looked at one by one to
+    // name them.
+    // A first guess that holds most catalogues; untouched pages cost nothing.
+    if (!into.buffer) Grow(into, 0, rows.size() * 256);
+    char* to = into.buffer.get();
     bool lost = false;
     ForEachCatalogueLine(rows, [&](const std::wstring& line) {
+        const size_t most = line.size() * perUnit + 2 + AnsiEncoder::kSlack;
+        const size_t used = static_cast<size_t>(to - into.buffer.get());
+        if (into.capacity - used < most) to = Grow(into, used, most);
         to = encoder.Encode(line.data(), line.size(), to, lost);
         std::memcpy(to, "\r\n", 2);
         to += 2;
     });
-    out.size = static_cast<size_t>(to - out.buffer.get());
-    if (lost) out.losing = RowsLosingCharacters(rows);
-    return out;
+    into.size = static_cast<size_t>(to - into.buffer.get());
+    // A buffer kept from a much larger catalogue is given back.
+    if (into.capacity / 4 > into.size + (size_t{64} << 10)) {
+        auto fitting = std::make_unique_for_overwrite<char[]>(into.size * 2);
+        if (into.size) std::memcpy(fitting.get(), into.buffer.get(), into.size);
+        into.buffer = std::move(fitting);
+        into.capacity = into.size * 2;
+    }
+    into.losing.clear();
+    if (lost) into.losing = RowsLosingCharacters(rows);
 }
 
 CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows) {

@@ -40,12 +40,17 @@ struct CatalogueBytes {
     // Room for the longest conversion, of which the file is the first `size`
     // bytes. Not a string: only the pages the conversion writes are touched.
     std::unique_ptr<char[]> buffer;
+    size_t capacity = 0;
     size_t size = 0;
     std::vector<size_t> losing;  // row indices, ascending
 
     std::string_view bytes() const { return {buffer.get(), size}; }
 };
 CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows);
+// The same into `into`, whose buffer is kept when it has room and is not far
+// too large: a save after each change then writes into pages it already has,
+// instead of a fresh allocation the system must fault in page by page.
+void ConvertCatalogue(const std::vector<WideRow>& rows, CatalogueBytes& into);
 
 // Replaces the file with `bytes` (through a temporary file beside it).
 CatalogueSave SaveCatalogueBytes(const std::wstring& path, std::string_view bytes);

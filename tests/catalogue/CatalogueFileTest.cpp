@@ -136,10 +136,19 @@ TEST(CatalogueFile, OneConversionGivesTheBytesAndTheRowsThatLoseCharacters) {
          {1, 2}},
         {{{L"k", L"n", L"p", L"w", L"a", L"c", L"seventh, dropped"}, {}}, {}},
         {{{L"한국어"}, {L"ok"}, {L"\xD800"}}, {0, 2}},  // a lone surrogate is lost as well
+        // Longer than any first guess: the buffer grows in mid-line, and the
+        // next, small case gets a buffer of its own size again.
+        {{{L"文件夹", std::wstring(200000, L'汉') + L"x"}, {L"k", std::wstring(70000, L'a')}}, {}},
         {{}, {}},
     };
+    // One buffer through all cases, large and small after each other, as the
+    // save command keeps it: nothing of an earlier conversion may show.
+    CatalogueBytes reused;
     for (const auto& c : cases) {
         const CatalogueBytes converted = ConvertCatalogue(c.rows);
+        ConvertCatalogue(c.rows, reused);
+        EXPECT_EQ(reused.bytes(), converted.bytes());
+        EXPECT_EQ(reused.losing, c.losing);
         EXPECT_EQ(converted.losing, c.losing);
         EXPECT_EQ(converted.losing, RowsLosingCharacters(c.rows));
         // Field by field, the same bytes: the layout first, then one pass
