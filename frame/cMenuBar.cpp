@@ -135,10 +135,9 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
         std::wstring text;
         ReadMenuItem(menu_, static_cast<UINT>(p), true, MIIM_TYPE, info, text);
 
-        RECT measure{0, 0, 0, lHeight};
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measure, DT_CALCRECT);
-        const int tw = measure.right - measure.left;
-        const int th = measure.bottom - measure.top;
+        const SIZE measured = measured_.Measure(dc, hFnt, text);
+        const int tw = measured.cx;
+        const int th = measured.cy;
         RECT textRect{x, inset, x + tw, inset + th};
         RECT itemRect = textRect;
         InflateRect(&itemRect, inset, inset);

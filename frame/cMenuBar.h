@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frame/IMenuBarHost.h"
+#include "frame/MeasuredTexts.h"
 #include "frame/MenuItemStore.h"
 #include "frame/cMemDC.h"
 #include "plumbing/CTimer.h"
@@ -85,6 +86,7 @@ private:
     Ref<cToolbarMenu> tracker_;
     HMENU menu_ = nullptr;
     HWND window_ = nullptr;
+    MeasuredTexts measured_;         // the items' texts in the bar's font
     std::vector<RECT> itemRects_;    // item k at [k - 1]
     std::vector<HMENU> itemPopups_;  // item k at [k - 1]
     int pressedItem_ = 0;            // 0 or -1 = none

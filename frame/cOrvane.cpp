@@ -129,6 +129,10 @@ void cOrvane::Attach(HWND f, HBITMAP PicCaption, HBITMAP PicBorder, int lButtonW
     }
     captionBuffer_ = std::make_unique<cMemDC>();
     sideBuffer_ = std::make_unique<cMemDC>();
+    stripBuffer_ = std::make_unique<cMemDC>();
+    bandBack_ = std::make_unique<cMemDC>();
+    bordersLaidOut_ = RECT{};
+    bandLaidOut_ = BandLayout{};
 
     const CaptionSkin scaled = ScaleSkin(skin96, dpi_);
     lButtonWidth_ = scaled.buttonWidth;
@@ -211,6 +215,19 @@ void cOrvane::NCPaint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
     LockWindowUpdate(nullptr);
 }
 
+namespace {
+
+// Grows `buffer` to at least cx × cy; false when that made it anew, which
+// loses what it held.
+bool KeepsPixels(cMemDC& buffer, int cx, int cy) {
+    const int width = buffer.Width(), height = buffer.Height();
+    buffer.Width(cx);
+    buffer.Height(cy);
+    return buffer.Width() == width && buffer.Height() == height;
+}
+
+}  // namespace
+
 void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
     if (!engine_ || !captionImage_ || !captionImage_->hDC() || !borderImage_ ||
         !borderImage_->hDC()) {
@@ -221,11 +238,9 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
 
     captionBuffer_->Width(lRight - lLeft + 1);
     captionBuffer_->Height(H);
-    sideBuffer_->Width(2 * borderImage_->Width());
-    sideBuffer_->Height(lBottom - lTop + 1);
     const HDC band = captionBuffer_->hDC();
     const HDC image = captionImage_->hDC();
-    if (!band || !sideBuffer_->hDC()) return;
+    if (!band) return;
 
     const bool active = engine_->WindowActive();
     LOGFONTW lf{};
@@ -234,10 +249,24 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
     const CreatedFont captionFont(lf);
     const SelectedObject captionFontSelected(band, captionFont.get());
 
+    // The band's background (the skin's two ends and the tiles between them)
+    // is the same for every paint at one width and state: laid out again
+    // only when either has changed, otherwise copied.
     const int offset = active ? 0 : lInactiveOffset_;
-    Blit(band, lLeft, lTop, lLeft + lActiveLeftEnd_, H, image, offset, 0);
     const RightPiece piece = PlaceRightPiece(skin, lLeft, lRight);
-    Blit(band, piece.x, lTop, piece.width, H, image, offset + lActiveRightStart_, 0);
+    const BandLayout layout{lLeft, lTop, lRight, offset};
+    const HDC back = KeepsPixels(*bandBack_, lRight - lLeft + 1, H) && layout == bandLaidOut_ ? bandBack_->hDC()
+                                                                                                : nullptr;
+    if (!back) {
+        const HDC to = bandBack_->hDC();
+        if (!to) return;
+        Blit(to, lLeft, lTop, lLeft + lActiveLeftEnd_, H, image, offset, 0);
+        Blit(to, piece.x, lTop, piece.width, H, image, offset + lActiveRightStart_, 0);
+        // The skin's buttons lie right of the tiles, in the right end.
+        FillRun(to, MiddleRun(lLeft, piece.x, skin.dpi), 0, H, image, lActiveLeftEnd_ + offset + 1, 0);
+        bandLaidOut_ = layout;
+    }
+    Blit(band, 0, 0, lRight + 1, H, bandBack_->hDC(), 0, 0);
 
     const ButtonSet shown = ButtonsForStyle(GetWindowLongPtrW(hWnd_, GWL_STYLE));
     hasMaximize_ = shown.maximize;
@@ -245,9 +274,6 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
     hasClose_ = shown.close;
     buttons_ = ButtonRects(skin, piece, lTop, shown);
     for (int i = kClose; i <= kMinimize; ++i) DrawButton(band, i, false);
-
-    // After the buttons, as the skin expects: its buttons lie right of the tiles.
-    FillRun(band, MiddleRun(lLeft, piece.x, skin.dpi), 0, H, image, lActiveLeftEnd_ + offset + 1, 0);
 
     if (!piece.narrow) {
         SetBkMode(band, TRANSPARENT);
@@ -278,26 +304,34 @@ void cOrvane::PaintBorders(HDC hDC, int lLeft, int lTop, int lRight, int lBottom
     const CaptionSkin skin = Skin();
     const int B = skin.borderSize;
     const HDC border = borderImage_->hDC();
-    const HDC side = sideBuffer_->hDC();
-    const HDC strip = captionBuffer_->hDC();
-
-    // Left tile in columns 0..B-1, right tile in B..2B-1, each column then
-    // grown downwards by copying the filled part below itself.
     const int top = lTop + skin.captionHeight;
-    Blit(side, 0, top, B, B, border, 0, 0);
-    Blit(side, B, top, B, B, border, 4 * B, 0);
-    for (const RowCopy& step : DoublingSteps(top, lBottom, B)) {
-        Blit(side, 0, step.to, 2 * B, step.height, side, 0, step.from);
+    const RECT edges{lLeft, top, lRight, lBottom};
+    // Both buffers are grown, whichever of them had to be made anew.
+    const bool sideKept = KeepsPixels(*sideBuffer_, 2 * borderImage_->Width(), lBottom - lTop + 1);
+    const bool stripKept = KeepsPixels(*stripBuffer_, lRight - lLeft + 1, B);
+    const HDC side = sideBuffer_->hDC();
+    const HDC strip = stripBuffer_->hDC();
+    if (!side || !strip) return;
+
+    // The borders are the skin's tiles repeated, the same for every paint
+    // at one size: laid out again only when the frame's edges have moved.
+    if (!sideKept || !stripKept || !EqualRect(&edges, &bordersLaidOut_)) {
+        // Left tile in columns 0..B-1, right tile in B..2B-1, each column
+        // then grown downwards by copying the filled part below itself.
+        Blit(side, 0, top, B, B, border, 0, 0);
+        Blit(side, B, top, B, B, border, 4 * B, 0);
+        for (const RowCopy& step : DoublingSteps(top, lBottom, B)) {
+            Blit(side, 0, step.to, 2 * B, step.height, side, 0, step.from);
+        }
+        FillRun(strip, BottomRun(lLeft, lRight, B), 0, B, border, 3 * B, 0);
+        Blit(strip, lLeft, 0, B, B, border, 2 * B, 0);
+        Blit(strip, lRight - B, 0, B, B, border, 6 * B, 0);
+        bordersLaidOut_ = edges;
     }
     const int h = lBottom - top;
     Blit(hDC, lLeft, top, B, h, side, 0, top);
     Blit(hDC, lRight - B, top, B, h, side, B, top);
-
-    // The bottom strip reuses the band buffer, whose caption is on screen now.
-    FillRun(strip, BottomRun(lLeft, lRight, B), 0, B, border, 3 * B, 0);
-    Blit(strip, lLeft, 0, B, B, border, 2 * B, 0);
-    Blit(strip, lRight - B, 0, B, B, border, 6 * B, 0);
-    Blit(hDC, lLeft, BottomBorderTop(skin, lBottom), captionBuffer_->Width(), B, strip, 0, 0);
+    Blit(hDC, lLeft, BottomBorderTop(skin, lBottom), stripBuffer_->Width(), B, strip, 0, 0);
 }
 
 void cOrvane::DrawButton(HDC hDC, int index, bool pressed) {

@@ -102,8 +102,19 @@ private:
     HWND hWnd_ = nullptr;
     std::unique_ptr<cMemDC> borderImage_;
     std::unique_ptr<cMemDC> captionImage_;
-    std::unique_ptr<cMemDC> captionBuffer_;  // the band, then the bottom border strip
+    std::unique_ptr<cMemDC> captionBuffer_;  // the caption band
     std::unique_ptr<cMemDC> sideBuffer_;     // the left and right border columns
+    std::unique_ptr<cMemDC> stripBuffer_;    // the bottom border strip
+    std::unique_ptr<cMemDC> bandBack_;       // the band's background
+    // The border buffers hold the skin's tiles laid out for these edges of
+    // the frame, and the band's background is laid out for this width and
+    // state; a paint at the same size only copies them.
+    RECT bordersLaidOut_{};
+    struct BandLayout {
+        int left = 0, top = 0, right = -1, offset = -1;
+        bool operator==(const BandLayout&) const = default;
+    };
+    BandLayout bandLaidOut_;
     Ref<cMenuBar> menuBar_;
 
     OLE_COLOR activeCaptionColor_ = 0xCCCCCC;

@@ -1,0 +1,20 @@
+#pragma once
+// Sizes of texts as DrawText measures them (DT_CALCRECT) in one font, kept
+// while the font stays the same. The menu bar is drawn on every frame paint
+// with a font made anew for that paint, so the font is told apart by what
+// it is, not by its handle.
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class MeasuredTexts {
+public:
+    // The size of `text` in `font`, which is selected into `dc`.
+    SIZE Measure(HDC dc, HFONT font, const std::wstring& text);
+
+private:
+    LOGFONTW font_{};
+    std::vector<std::pair<std::wstring, SIZE>> sizes_;
+};
