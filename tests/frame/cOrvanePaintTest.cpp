@@ -93,6 +93,34 @@ TEST(cOrvanePaint, PiecesComeFromTheActiveOrInactiveImage) {
     }
 }
 
+// The painter keeps the borders and the band's background from one paint to
+// the next: after every change of size or state the frame is that size's
+// and that state's, growing, shrinking and coming back.
+TEST(cOrvanePaint, EverySizeAndStateGetsItsOwnFrame) {
+    SkinnedWindow w(400, 300);
+    const struct {
+        int cx, cy;
+        bool active;
+    } steps[] = {{400, 300, true}, {600, 500, true},  {600, 500, false},
+                 {300, 200, false}, {400, 300, true}, {400, 300, false}};
+    for (const auto& step : steps) {
+        SetWindowPos(w.hwnd(), nullptr, 0, 0, step.cx, step.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        w.Activate(step.active);
+        w.Paint();
+        const SIZE s = w.Size();
+        const int W = s.cx, Ht = s.cy, o = step.active ? 0 : 400;
+        SCOPED_TRACE(std::to_string(W) + " x " + std::to_string(Ht) + (step.active ? " active" : " inactive"));
+        EXPECT_EQ(w.Pixel(W - 1, 47), w.Caption(239 + o, 47));
+        EXPECT_EQ(w.Pixel(W - 100, 5), w.Caption(140 + o, 5));
+        EXPECT_EQ(w.Pixel(142, 5), w.Caption(91 + o, 5));
+        EXPECT_EQ(w.Pixel(W - 1, Ht - 1), w.Border(69, 9));
+        EXPECT_EQ(w.Pixel(0, Ht - 10), w.Border(20, 0));
+        EXPECT_EQ(w.Pixel(W / 2, Ht - 1), w.Border(30 + (W / 2 - 10) % 10, 9));
+        EXPECT_EQ(w.Pixel(9, Ht - 11), w.Border(9, (Ht - 11 - 48) % 10));
+        EXPECT_EQ(w.Pixel(W - 1, 123), w.Border(49, 5));
+    }
+}
+
 TEST(cOrvanePaint, TitleIsBoldWhileActiveAndUsesTheStateColour) {
     SkinnedWindow w(400, 300);
     const int W = w.Size().cx;
