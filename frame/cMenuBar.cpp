@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
 #include "frame/cToolbarMenu.h"
 #include "plumbing/GSubclass.h"
@@ -114,20 +115,19 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
     const int n = GetMenuItemCount(menu_);
     if (n <= 0) return;
 
-    // Drawn straight into the band, its origin moved to the bar's corner and
-    // clipped to the bar: the same pixels as drawing on a copy of the bar and
-    // copying it back, without the two copies.
-    const SavedDCState state(lhDC);
+    // Drawn straight into the band at the bar's place: the same pixels as
+    // drawing on a copy of the bar and copying it back, without the two
+    // copies. An item reaching past the bar is drawn clipped to it; the DC's
+    // state is saved for that only, since saving it costs more than the rest
+    // of the bar.
     const HDC dc = lhDC;
     // The bar's rows start two (scaled) rows into the band.
     const int bandTop = lTop + Px(2);
     const int inset = Px(2);
-    POINT origin{};
-    GetViewportOrgEx(dc, &origin);
-    SetViewportOrgEx(dc, origin.x + lLeft, origin.y + bandTop, nullptr);
-    IntersectClipRect(dc, 0, 0, lWidth, lHeight);
-    SelectObject(dc, hFnt);
-    SetBkMode(dc, TRANSPARENT);
+    const RECT bar{0, 0, lWidth, lHeight};
+    const SelectedObject fontIn(dc, hFnt);
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = GetTextColor(dc);
     int x = Px(8);
     for (int p = 0; p < n; ++p) {
         if (GetMenuItemID(menu_, p) != static_cast<UINT>(-1)) continue;  // command items take no room
@@ -138,20 +138,31 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
         const SIZE measured = measured_.Measure(dc, hFnt, text);
         const int tw = measured.cx;
         const int th = measured.cy;
+        // In the bar's coordinates, then moved onto the band.
         RECT textRect{x, inset, x + tw, inset + th};
         RECT itemRect = textRect;
         InflateRect(&itemRect, inset, inset);
+        const bool inside = itemRect.left >= bar.left && itemRect.top >= bar.top && itemRect.right <= bar.right &&
+                            itemRect.bottom <= bar.bottom;
+        std::optional<SavedDCState> clipped;
+        if (!inside) {
+            clipped.emplace(dc);
+            IntersectClipRect(dc, lLeft, bandTop, lLeft + lWidth, bandTop + lHeight);
+        }
+        RECT edge = itemRect;
+        OffsetRect(&edge, lLeft, bandTop);
+        OffsetRect(&textRect, lLeft, bandTop);
 
         const int k = static_cast<int>(itemRects_.size()) + 1;
         const bool pressed = k == pressedItem_;
         const bool hover = k == hoverItem_;
         if (pressed && hover) {
             SetTextColor(dc, TranslateColor(activeMenuColorOver_));
-            DrawEdge(dc, &itemRect, BDR_SUNKENOUTER, BF_RECT);
+            DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
             OffsetRect(&textRect, Px(1), Px(1));
         } else if (pressed || hover) {
             SetTextColor(dc, TranslateColor(activeMenuColorOver_));
-            DrawEdge(dc, &itemRect, BDR_RAISEDINNER, BF_RECT);
+            DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
         } else {
             SetTextColor(dc, TranslateColor(activeMenuColor_));
         }
@@ -162,6 +173,8 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
         itemPopups_.push_back(GetSubMenu(menu_, p));
         x += tw + Px(11);
     }
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
 }
 
 void cMenuBar::SetFont(const Ref<StdFont>& font) {

@@ -180,6 +180,42 @@ TEST(MenuBarRender, NormalHoverPressedAndPressedHoverLooks) {
     EXPECT_EQ(GetPixel(w.Caption(), second.left, second.top), light);
 }
 
+// An item that reaches past the bar's end is drawn up to the end and no
+// further, in every look; items inside it are drawn whole.
+TEST(MenuBarRender, ItemsPastTheBarsEndAreCutAtIt) {
+    Menus m;
+    AddPopup(m.bar, m.file, L"&File");
+    AddPopup(m.bar, m.edit, L"&Edit everything at once");
+    FramedWindow w(m.bar);
+    w.Paint();
+    const RECT whole = w.ItemWindowRect(2);
+    // The window narrowed until the bar ends in the middle of the second item.
+    const int barEnd = (whole.left + whole.right) / 2;
+    RECT window{};
+    GetWindowRect(w.hwnd(), &window);
+    SetWindowPos(w.hwnd(), nullptr, 0, 0, barEnd + kBandRight, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    for (const auto& [pressed, hover] : {std::pair{0, 0}, std::pair{0, 2}, std::pair{2, 2}, std::pair{0, 1}}) {
+        SCOPED_TRACE("pressed " + std::to_string(pressed) + ", hover " + std::to_string(hover));
+        w.bar().SetPressed(2, pressed != 0);
+        w.bar().SetHover(hover);
+        w.Paint();
+        const RECT cut = w.ItemWindowRect(2);
+        const RECT past{barEnd, cut.top, barEnd + kBandRight, cut.bottom};
+        EXPECT_EQ(CountPixels(w.Caption(), past, kBandColor), (past.right - past.left) * (past.bottom - past.top));
+        const RECT before{cut.left, cut.top, barEnd, cut.bottom};
+        EXPECT_GT(CountPixels(w.Caption(), before, hover == 2 ? kOver : kNormal), 0);
+        if (hover == 2) {
+            EXPECT_EQ(GetPixel(w.Caption(), cut.left, cut.top), pressed ? GetSysColor(COLOR_BTNSHADOW) : light);
+        }
+        // The first item lies inside the bar, its hover edge whole.
+        const RECT first = w.ItemWindowRect(1);
+        EXPECT_EQ(GetPixel(w.Caption(), first.right - 1, first.bottom - 1),
+                  hover == 1 ? GetSysColor(COLOR_BTNSHADOW) : kBandColor);
+    }
+}
+
 TEST(MenuBarRender, NoMenuOrEmptyMenuLeavesTheBandAsPainted) {
     Menus m;
     AddPopup(m.bar, m.file, L"&File");
