@@ -249,31 +249,31 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
     const CreatedFont captionFont(lf);
     const SelectedObject captionFontSelected(band, captionFont.get());
 
-    // The band's background (the skin's two ends and the tiles between them)
-    // is the same for every paint at one width and state: laid out again
-    // only when either has changed, otherwise copied.
+    // The band's background (the skin's two ends, the buttons, and the tiles
+    // between them) is the same for every paint at one width, state and
+    // window style: laid out again only when one of them has changed,
+    // otherwise copied.
     const int offset = active ? 0 : lInactiveOffset_;
     const RightPiece piece = PlaceRightPiece(skin, lLeft, lRight);
-    const BandLayout layout{lLeft, lTop, lRight, offset};
-    const HDC back = KeepsPixels(*bandBack_, lRight - lLeft + 1, H) && layout == bandLaidOut_ ? bandBack_->hDC()
-                                                                                                : nullptr;
-    if (!back) {
-        const HDC to = bandBack_->hDC();
-        if (!to) return;
-        Blit(to, lLeft, lTop, lLeft + lActiveLeftEnd_, H, image, offset, 0);
-        Blit(to, piece.x, lTop, piece.width, H, image, offset + lActiveRightStart_, 0);
-        // The skin's buttons lie right of the tiles, in the right end.
-        FillRun(to, MiddleRun(lLeft, piece.x, skin.dpi), 0, H, image, lActiveLeftEnd_ + offset + 1, 0);
-        bandLaidOut_ = layout;
-    }
-    Blit(band, 0, 0, lRight + 1, H, bandBack_->hDC(), 0, 0);
-
-    const ButtonSet shown = ButtonsForStyle(GetWindowLongPtrW(hWnd_, GWL_STYLE));
+    const LONG_PTR style = GetWindowLongPtrW(hWnd_, GWL_STYLE);
+    const ButtonSet shown = ButtonsForStyle(style);
     hasMaximize_ = shown.maximize;
     hasMinimize_ = shown.minimize;
     hasClose_ = shown.close;
     buttons_ = ButtonRects(skin, piece, lTop, shown);
-    for (int i = kClose; i <= kMinimize; ++i) DrawButton(band, i, false);
+    const BandLayout layout{lLeft, lTop, lRight, offset, shown.close, shown.maximize, shown.minimize,
+                            (style & WS_MAXIMIZE) != 0};
+    if (!KeepsPixels(*bandBack_, lRight - lLeft + 1, H) || !(layout == bandLaidOut_)) {
+        const HDC to = bandBack_->hDC();
+        if (!to) return;
+        Blit(to, lLeft, lTop, lLeft + lActiveLeftEnd_, H, image, offset, 0);
+        Blit(to, piece.x, lTop, piece.width, H, image, offset + lActiveRightStart_, 0);
+        for (int i = kClose; i <= kMinimize; ++i) DrawButton(to, i, false);
+        // After the buttons, as the skin expects: its buttons lie right of the tiles.
+        FillRun(to, MiddleRun(lLeft, piece.x, skin.dpi), 0, H, image, lActiveLeftEnd_ + offset + 1, 0);
+        bandLaidOut_ = layout;
+    }
+    Blit(band, 0, 0, lRight + 1, H, bandBack_->hDC(), 0, 0);
 
     if (!piece.narrow) {
         SetBkMode(band, TRANSPARENT);

@@ -107,11 +107,12 @@ private:
     std::unique_ptr<cMemDC> stripBuffer_;    // the bottom border strip
     std::unique_ptr<cMemDC> bandBack_;       // the band's background
     // The border buffers hold the skin's tiles laid out for these edges of
-    // the frame, and the band's background is laid out for this width and
-    // state; a paint at the same size only copies them.
+    // the frame, and the band's background is laid out for this width,
+    // state and style; a paint at the same size only copies them.
     RECT bordersLaidOut_{};
     struct BandLayout {
         int left = 0, top = 0, right = -1, offset = -1;
+        bool close = false, maximize = false, minimize = false, maximized = false;
         bool operator==(const BandLayout&) const = default;
     };
     BandLayout bandLaidOut_;

@@ -119,6 +119,9 @@ TEST(cOrvane, MarginsComeFromTheSkinSizes) {
     EXPECT_EQ(cy, 23);
 }
 
+// One window whose style changes between paints at the same size: the
+// painter keeps the band's background, buttons included, from paint to
+// paint, and each style must still get its own buttons.
 TEST(cOrvane, ButtonRectanglesFollowTheWindowStyle) {
     const struct {
         DWORD style;
@@ -128,10 +131,15 @@ TEST(cOrvane, ButtonRectanglesFollowTheWindowStyle) {
         {WS_OVERLAPPEDWINDOW & ~WS_SYSMENU, 0, 25, 45},
         {WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX, 25, 0, 45},
         {WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 25, 0, 0},
+        {WS_OVERLAPPEDWINDOW | WS_MAXIMIZE, 25, 45, 65},  // the maximize button shows restore
+        {WS_OVERLAPPEDWINDOW, 25, 45, 65},
     };
+    SkinnedWindow w(420, 260, WS_OVERLAPPEDWINDOW);
+    const int W = w.Size().cx;
     for (const auto& c : cases) {
-        SkinnedWindow w(420, 260, c.style);
-        const int W = w.Size().cx;
+        const LONG_PTR kept = GetWindowLongPtrW(w.hwnd(), GWL_STYLE) & (WS_VISIBLE | WS_CLIPSIBLINGS);
+        SetWindowLongPtrW(w.hwnd(), GWL_STYLE, static_cast<LONG_PTR>(c.style) | kept);
+        ASSERT_EQ(w.Size().cx, W);
         w.Paint();
         const int expected[3] = {c.close, c.maximize, c.minimize};
         for (int i = kClose; i <= kMinimize; ++i) {
@@ -142,8 +150,8 @@ TEST(cOrvane, ButtonRectanglesFollowTheWindowStyle) {
                 continue;
             }
             EXPECT_EQ(Tie(r), std::make_tuple(W - expected[i], 5, W - expected[i] + 20, 25));
-            // Its image is the normal cell: close, maximize, minimize by role.
-            const int cell = i == kClose ? 0 : i == kMaximize ? 2 : 3;
+            // Its image is the normal cell: close, maximize (or restore), minimize by role.
+            const int cell = i == kClose ? 0 : i == kMaximize ? ((c.style & WS_MAXIMIZE) ? 1 : 2) : 3;
             for (const POINT p : {POINT{0, 0}, POINT{9, 9}, POINT{18, 19}, POINT{4, 12}}) {
                 EXPECT_EQ(w.Pixel(r.left + p.x, 5 + p.y), w.Caption(240 + cell * 19 + p.x, p.y))
                     << p.x << "," << p.y;
