@@ -11,8 +11,7 @@ SIZE BitmapSize(HBITMAP bitmap) noexcept {
 bool StretchSkin(HBITMAP source, const std::vector<CaptionLayout::Stretch>& pieces, bool smooth, cMemDC& into) {
     const SIZE size = CaptionLayout::StretchedSize(pieces);
     if (size.cx <= 0 || size.cy <= 0 || BitmapSize(source).cx <= 0) return false;
-    into.Width(size.cx);
-    into.Height(size.cy);
+    into.Grow(size.cx, size.cy);
     const HDC to = into.hDC();
     if (!to) return false;
 

@@ -2,6 +2,7 @@
 
 #include "plumbing/GdiGuards.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -22,6 +23,10 @@ void cMemDC::Width(int lW) {
 
 void cMemDC::Height(int lH) {
     if (lH > height_) CreateSurface(width_, lH);
+}
+
+void cMemDC::Grow(int cx, int cy) {
+    if (cx > width_ || cy > height_) CreateSurface(std::max(cx, width_), std::max(cy, height_));
 }
 
 void cMemDC::CreateSurface(int cx, int cy) {
@@ -62,8 +67,7 @@ void cMemDC::CreateFromPicture(HBITMAP sPic) {
     BITMAP bm{};
     // Not a bitmap: nothing to copy, and the surface is left as it was.
     if (GetObjectType(sPic) != OBJ_BITMAP || GetObjectW(sPic, sizeof(bm), &bm) == 0) return;
-    Width(bm.bmWidth);
-    Height(bm.bmHeight);
+    Grow(bm.bmWidth, bm.bmHeight);
 
     const CreatedDC display = DisplayDC();
     const CreatedDC source(CreateCompatibleDC(display.get()));

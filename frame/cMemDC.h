@@ -24,6 +24,9 @@ public:
     int Height() const noexcept { return height_; }
     // Re-creates the surface as Width() x lH when lH is larger; else nothing.
     void Height(int lH);
+    // Both at once: one re-creation, as the larger of each, when either is
+    // larger; else nothing. (Width then Height would make the surface twice.)
+    void Grow(int cx, int cy);
 
 private:
     void CreateSurface(int cx, int cy);

@@ -323,8 +323,7 @@ bool cMenuBar::AltKeyAccelerator(int vKey) {
 void cMenuBar::EnsureWorkDC() {
     // Popups may open before the bar was ever rendered.
     if (!workDC_.hDC()) {
-        workDC_.Width(std::max(workDC_.Width(), 1));
-        workDC_.Height(std::max(workDC_.Height(), 1));
+        workDC_.Grow(1, 1);
     }
 }
 
@@ -476,8 +475,7 @@ LRESULT cMenuBar::DrawItem(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     }
     const int width = dis->rcItem.right - dis->rcItem.left;
     const int height = dis->rcItem.bottom - dis->rcItem.top;
-    workDC_.Width(width + 1);
-    workDC_.Height(height + 1);
+    workDC_.Grow(width + 1, height + 1);
     const HDC dc = workDC_.hDC();
     const SelectedObject font(dc, FontHandle());
     const RECT r{0, 0, width, height};

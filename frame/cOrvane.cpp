@@ -221,8 +221,7 @@ namespace {
 // loses what it held.
 bool KeepsPixels(cMemDC& buffer, int cx, int cy) {
     const int width = buffer.Width(), height = buffer.Height();
-    buffer.Width(cx);
-    buffer.Height(cy);
+    buffer.Grow(cx, cy);
     return buffer.Width() == width && buffer.Height() == height;
 }
 
@@ -236,8 +235,7 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
     const CaptionSkin skin = Skin();
     const int H = skin.captionHeight;
 
-    captionBuffer_->Width(lRight - lLeft + 1);
-    captionBuffer_->Height(H);
+    captionBuffer_->Grow(lRight - lLeft + 1, H);
     const HDC band = captionBuffer_->hDC();
     const HDC image = captionImage_->hDC();
     if (!band) return;

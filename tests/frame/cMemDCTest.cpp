@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 namespace {
@@ -51,10 +52,17 @@ TEST(cMemDC, SurfaceOnlyGrows) {
         EXPECT_EQ(m.Height(), s.height) << s.which << s.value;
         EXPECT_NE(m.hDC(), nullptr);
     }
+    // Both at once: each side the larger of asked and had.
+    for (const auto& [cx, cy, width, height] :
+         {std::array{90, 50, 101, 60}, std::array{90, 70, 101, 70}, std::array{120, 10, 120, 70}}) {
+        m.Grow(cx, cy);
+        EXPECT_EQ(m.Width(), width) << "G" << cx << "," << cy;
+        EXPECT_EQ(m.Height(), height) << "G" << cx << "," << cy;
+    }
     BITMAP bm{};
     GetObjectW(GetCurrentObject(m.hDC(), OBJ_BITMAP), sizeof(bm), &bm);
-    EXPECT_EQ(bm.bmWidth, 101);
-    EXPECT_EQ(bm.bmHeight, 60);
+    EXPECT_EQ(bm.bmWidth, 120);
+    EXPECT_EQ(bm.bmHeight, 70);
     EXPECT_EQ(bm.bmBitsPixel, GetDeviceCaps(m.hDC(), BITSPIXEL));  // the screen's depth, not monochrome
     EXPECT_GT(bm.bmBitsPixel, 1);
 }
@@ -66,6 +74,8 @@ TEST(cMemDC, ContentsSurviveRequestsThatDoNotGrowAndAreLostOnGrowth) {
     SetPixel(m.hDC(), 5, 5, kRed);
     m.Width(80);
     m.Height(40);
+    EXPECT_EQ(GetPixel(m.hDC(), 5, 5), kRed);
+    m.Grow(100, 40);
     EXPECT_EQ(GetPixel(m.hDC(), 5, 5), kRed);
     m.Height(41);
     EXPECT_NE(GetPixel(m.hDC(), 5, 5), kRed);
