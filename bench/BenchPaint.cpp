@@ -65,7 +65,7 @@ void BenchPaint(Report& report, frmMain& main) {
         const int titleLength = GetWindowTextW(hwnd, title, 256);
         constexpr int kCalls = 200;
         const Pair p = Interleave(
-            Reps(11), true,
+            Reps(21), true,
             [&] {
                 const double t0 = NowMs();
                 for (int i = 0; i < kCalls; ++i) {
@@ -107,7 +107,7 @@ void BenchPaint(Report& report, frmMain& main) {
             auto* partner = static_cast<INCAreaModifier*>(GetPropW(hwnd, L"teskCNCImplementation"));
             const Ref<INCAreaModifier> keep = ObjectFromPointer(partner);
             std::vector<double> alone;
-            for (int r = 0; r < Reps(11); ++r) {
+            for (int r = 0; r < Reps(21); ++r) {
                 const double t0 = NowMs();
                 for (int i = 0; i < kCalls; ++i) {
                     HDC dc = GetWindowDC(hwnd);
