@@ -150,14 +150,18 @@ CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows) {
 
 namespace {
 
-// Gives `into` room for `more` bytes past its first `used`, keeping those.
-char* Grow(CatalogueBytes& into, size_t used, size_t more) {
-    const size_t capacity = std::max({into.capacity * 2, used + more, size_t{64} << 10});
-    auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
-    if (used) std::memcpy(bigger.get(), into.buffer.get(), used);
-    into.buffer = std::move(bigger);
+// Moves `into` to a buffer of `capacity` bytes, keeping its first `used`.
+char* Reallocate(CatalogueBytes& into, size_t used, size_t capacity) {
+    auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
+    if (used) std::memcpy(buffer.get(), into.buffer.get(), used);
+    into.buffer = std::move(buffer);
     into.capacity = capacity;
     return into.buffer.get() + used;
+}
+
+// Gives `into` room for `more` bytes past its first `used`, keeping those.
+char* Grow(CatalogueBytes& into, size_t used, size_t more) {
+    return Reallocate(into, used, std::max({into.capacity * 2, used + more, size_t{64} << 10}));
 }
 
 }  // namespace
@@ -168,8 +172,8 @@ void ConvertCatalogue(const std::vector<WideRow>& rows, CatalogueBytes& into) {
     // One pass lays out, converts and checks at once, into a buffer that is
     // never filled beforehand and grows only when a line might not fit; only
     // when it reports a lost character are the rows looked at one by one to
-    // name them.
-    // A first guess that holds most catalogues; untouched pages cost nothing.
+    // name them. The first guess holds most catalogues, and pages the pass
+    // never reaches cost nothing.
     if (!into.buffer) Grow(into, 0, rows.size() * 256);
     char* to = into.buffer.get();
     bool lost = false;
@@ -183,12 +187,7 @@ void ConvertCatalogue(const std::vector<WideRow>& rows, CatalogueBytes& into) {
     });
     into.size = static_cast<size_t>(to - into.buffer.get());
     // A buffer kept from a much larger catalogue is given back.
-    if (into.capacity / 4 > into.size + (size_t{64} << 10)) {
-        auto fitting = std::make_unique_for_overwrite<char[]>(into.size * 2);
-        if (into.size) std::memcpy(fitting.get(), into.buffer.get(), into.size);
-        into.buffer = std::move(fitting);
-        into.capacity = into.size * 2;
-    }
+    if (into.capacity / 4 > into.size + (size_t{64} << 10)) Reallocate(into, into.size, into.size * 2);
     into.losing.clear();
     if (lost) into.losing = RowsLosingCharacters(rows);
 }
