@@ -21,6 +21,16 @@ std::vector<WideRow> ReadList(const ListView& list) {
     return rows;
 }
 
+void ReadListText(const ListView& list, CatalogueText& text) {
+    const int count = list.Count();
+    text.Clear();
+    std::vector<wchar_t> buffer;  // one for every field, grown when one needs it
+    for (int r = 0; r < count; ++r) {
+        for (int f = 1; f <= kFieldCount; ++f) text.AddLine(list.SubItem(r, f, buffer));
+    }
+    text.Trim();
+}
+
 EntryFields RowFields(const ListView& list, int row) {
     return {list.SubItem(row, 2), list.SubItem(row, 3), list.SubItem(row, 4), list.SubItem(row, 5),
             list.SubItem(row, 6)};

@@ -13,6 +13,10 @@ void FillList(ListView& list, const std::vector<WideRow>& rows);
 // All rows of the list with their six fields (missing ones empty).
 std::vector<WideRow> ReadList(const ListView& list);
 
+// The same rows laid out as the file's lines in `text` (its buffers kept
+// from the last call): what the save converts.
+void ReadListText(const ListView& list, CatalogueText& text);
+
 // The fields an entry dialog edits (sub-items 2..6), and writing them back.
 EntryFields RowFields(const ListView& list, int row);
 void SetRowFields(ListView& list, int row, const EntryFields& fields);

@@ -46,16 +46,24 @@ std::wstring ListView::SubItem(int row, int subItem) const {
     item.iSubItem = subItem;
     item.pszText = small;
     item.cchTextMax = static_cast<int>(std::size(small));
-    auto n = static_cast<size_t>(SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+    const auto n = static_cast<size_t>(SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
     if (n + 1 < std::size(small)) return std::wstring(small, n);
-    std::vector<wchar_t> buffer(std::size(small));
+    std::vector<wchar_t> buffer(std::size(small) * 4);
+    return std::wstring(SubItem(row, subItem, buffer));
+}
+
+std::wstring_view ListView::SubItem(int row, int subItem, std::vector<wchar_t>& buffer) const {
+    if (buffer.size() < 256) buffer.resize(256);
     for (;;) {
-        buffer.resize(buffer.size() * 4);
+        LVITEMW item{};
         item.iSubItem = subItem;
         item.pszText = buffer.data();
         item.cchTextMax = static_cast<int>(buffer.size());
-        n = static_cast<size_t>(SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
-        if (n + 1 < buffer.size()) return std::wstring(buffer.data(), n);
+        const auto n =
+            static_cast<size_t>(SendMessageW(hwnd_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+        // A text that filled the buffer may have been cut: read it again.
+        if (n + 1 < buffer.size()) return {buffer.data(), n};
+        buffer.resize(buffer.size() * 4);
     }
 }
 

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 class ListView {
 public:
@@ -22,6 +24,9 @@ public:
     void SwapRows(int a, int b, int lastSubItem);
     void SetSubItem(int row, int subItem, const std::wstring& text);
     std::wstring SubItem(int row, int subItem) const;  // "" when never set
+    // The same, read into `buffer` (grown when a text needs it), without a
+    // string of its own; valid until `buffer` is used again.
+    std::wstring_view SubItem(int row, int subItem, std::vector<wchar_t>& buffer) const;
     void DeleteRow(int row);
     void Clear();
 

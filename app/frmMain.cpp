@@ -312,12 +312,14 @@ bool frmMain::CmdTmp_Click() {
                kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    const std::vector<WideRow> rows = ReadList(List1);
-    ConvertCatalogue(rows, saveBytes_);
+    ReadListText(List1, saveText_);
+    ConvertCatalogue(saveText_, saveBytes_);
     const auto& losing = saveBytes_.losing;
     if (!losing.empty()) {
         std::wstring names;
-        for (size_t i = 0; i < losing.size() && i < 10; ++i) names += L"  " + rows[losing[i]][kName] + L"\r\n";
+        for (size_t i = 0; i < losing.size() && i < 10; ++i) {
+            names += L"  " + std::wstring(saveText_.Field(losing[i], kName)) + L"\r\n";
+        }
         if (losing.size() > 10) names += L"  ……\r\n";
         const int answer = Prompt(hwnd_,
                                   L"以下项目含有当前系统代码页无法保存的字符，保存后这些字符会变成“?”：\r\n" +

@@ -169,7 +169,8 @@ private:
     // The catalogue file could not be read: it must not be overwritten.
     bool loadFailed_ = false;
     std::wstring loadFailure_;
-    // The last save's bytes, whose buffer the next save writes into.
+    // The last save's text and bytes, whose buffers the next save reuses.
+    CatalogueText saveText_;
     CatalogueBytes saveBytes_;
     UINT taskbarCreated_ = 0;
     TrayIcon tray_{WM_TRAYICON, L"Tarvolo"};

@@ -58,6 +58,55 @@ bool AnsiEncoder::Append(const wchar_t* text, std::size_t size, std::string& out
 }
 
 char* AnsiEncoder::Encode(const wchar_t* text, std::size_t size, char* to, bool& lost) {
+    if (!perUnit_) return EncodeRuns(text, size, to, lost);
+    const std::atomic<std::uint32_t>* const units = units_.get();
+    const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    std::uint32_t seen = 0;
+    std::size_t i = 0;
+    while (size - i >= 8) {
+        // Eight ASCII units are copied at once. Eight units of mixed text
+        // each take their bytes from the table in straight-line code: in a
+        // catalogue, ASCII and Chinese alternate every few units, and a
+        // branch per run would mostly guess wrong.
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(eight, notAscii), zero)) == 0xFFFF) {
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_packus_epi16(eight, eight));
+            to += 8;
+            i += 8;
+            continue;
+        }
+        char* const from = to;
+        std::uint32_t any = 0, every = ~0u;
+        for (std::size_t k = 0; k < 8; ++k) {
+            const std::uint32_t unit = units[static_cast<std::uint16_t>(text[i + k])].load(std::memory_order_relaxed);
+            // Both bytes are stored; a one-byte unit's second byte is
+            // overwritten by the next unit, or falls into the slack byte.
+            const std::uint16_t bytes = static_cast<std::uint16_t>(unit);
+            std::memcpy(to, &bytes, 2);
+            to += unit >> 16 & 3;
+            any |= unit;
+            every &= unit;
+        }
+        if ((every & kKnown) && !(any & kBySystem)) {
+            seen |= any;
+            i += 8;
+            continue;
+        }
+        // A unit not asked yet, or one the system must convert with its
+        // neighbours: these eight again, one by one, and on to the end of a
+        // run of other units that goes on past them, so that a surrogate
+        // pair is never split.
+        std::size_t stop = i + 8;
+        while (stop < size && text[stop - 1] >= 0x80 && text[stop] >= 0x80) ++stop;
+        to = EncodeRuns(text + i, stop - i, from, lost);
+        i = stop;
+    }
+    if (seen & kLost) lost = true;
+    return EncodeRuns(text + i, size - i, to, lost);
+}
+
+char* AnsiEncoder::EncodeRuns(const wchar_t* text, std::size_t size, char* to, bool& lost) {
     // Local copies: the stores through `to` could otherwise alias the members.
     const bool perUnit = perUnit_;
     const std::atomic<std::uint32_t>* const units = units_.get();
@@ -67,28 +116,32 @@ char* AnsiEncoder::Encode(const wchar_t* text, std::size_t size, char* to, bool&
     std::size_t i = 0;
     while (i < size) {
         // ASCII is the same in every ANSI code page, and most of a catalogue
-        // is ASCII: eight units at a time while all eight are.
-        std::size_t stop = size;
+        // is ASCII: eight units are stored at a time, of which the ASCII ones
+        // before the first other unit are kept. Eight units left always have
+        // room for eight bytes, one or more each.
         if (size - i >= 8) {
             const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-            if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(eight, notAscii), zero)) == 0xFFFF) {
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_packus_epi16(eight, eight));
+            const auto ascii = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(eight, notAscii), zero)));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_packus_epi16(eight, eight));
+            if (ascii == 0xFFFF) {
                 to += 8;
                 i += 8;
                 continue;
             }
-            stop = i + 8;  // these eight one by one, then try eight at a time again
+            const std::size_t lead = static_cast<unsigned>(__builtin_ctz(~ascii)) / 2;
+            to += lead;
+            i += lead;
+        } else {
+            while (i < size && text[i] < 0x80) *to++ = static_cast<char>(text[i++]);
         }
-        while (i < stop) {
+        // Then the run of other units up to the next ASCII one.
+        while (i < size && text[i] >= 0x80) {
             const wchar_t c = text[i];
-            std::uint32_t unit = 0;
+            std::uint32_t unit = kKnown | kBySystem;
             if (perUnit) {
                 unit = units[static_cast<std::uint16_t>(c)].load(std::memory_order_relaxed);
                 if (!unit) unit = Unit(c);
-            } else if (c < 0x80) {
-                unit = kKnown | 1u << 16 | static_cast<std::uint32_t>(c);
-            } else {
-                unit = kKnown | kBySystem;
             }
             if (!(unit & kBySystem)) {
                 // Both bytes are stored; a one-byte unit's second byte is
@@ -100,8 +153,8 @@ char* AnsiEncoder::Encode(const wchar_t* text, std::size_t size, char* to, bool&
                 ++i;
                 continue;
             }
-            // The rest of this non-ASCII run goes to the system as it stands:
-            // a surrogate pair is one character there, not two.
+            // The rest of this run goes to the system as it stands: a
+            // surrogate pair is one character there, not two.
             std::size_t end = i + 1;
             while (end < size && text[end] >= 0x80) ++end;
             to = EncodeBySystem(text + i, end - i, to, lost);

@@ -52,6 +52,9 @@ private:
     static constexpr std::uint32_t kBySystem = 1u << 19;
 
     std::uint32_t Unit(wchar_t c);
+    // Encode one unit or run at a time: ASCII runs eight units at once, other
+    // units from the table, asking the system for those it has not answered.
+    char* EncodeRuns(const wchar_t* text, std::size_t size, char* to, bool& lost);
     char* EncodeBySystem(const wchar_t* text, std::size_t size, char* to, bool& lost) const;
 
     const UINT codePage_;

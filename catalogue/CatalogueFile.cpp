@@ -1,10 +1,10 @@
 #include "catalogue/CatalogueFile.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "catalogue/AnsiEncoder.h"
 #include "catalogue/CatalogueFormat.h"
+#include "catalogue/CatalogueText.h"
 #include "plumbing/HandleGuards.h"
 #include "plumbing/SystemInfo.h"
 
@@ -127,69 +127,45 @@ CatalogueLoad LoadCatalogueFile(const std::wstring& path) {
     return result;
 }
 
-std::vector<size_t> RowsLosingCharacters(const std::vector<WideRow>& rows) {
+std::vector<size_t> RowsLosingCharacters(const CatalogueText& text) {
     std::vector<size_t> out;
     std::string scratch;  // one buffer for every conversion of the check
-    for (size_t i = 0; i < rows.size(); ++i) {
-        for (const auto& field : rows[i]) {
-            scratch.clear();
-            if (AppendAnsi(field.data(), field.size(), scratch)) {
-                out.push_back(i);
-                break;
-            }
-        }
+    for (size_t i = 0; i < text.LineCount(); ++i) {
+        const size_t row = i / CatalogueText::kLinesPerRow;
+        if (!out.empty() && out.back() == row) continue;
+        const std::wstring_view line = text.Line(i);
+        scratch.clear();
+        if (AppendAnsi(line.data(), line.size(), scratch)) out.push_back(row);
     }
     return out;
 }
 
 CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows) {
+    CatalogueText text;
+    text.AddRows(rows);
     CatalogueBytes out;
-    ConvertCatalogue(rows, out);
+    ConvertCatalogue(text, out);
     return out;
 }
 
-namespace {
-
-// Moves `into` to a buffer of `capacity` bytes, keeping its first `used`.
-char* Reallocate(CatalogueBytes& into, size_t used, size_t capacity) {
-    auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
-    if (used) std::memcpy(buffer.get(), into.buffer.get(), used);
-    into.buffer = std::move(buffer);
-    into.capacity = capacity;
-    return into.buffer.get() + used;
-}
-
-// Gives `into` room for `more` bytes past its first `used`, keeping those.
-char* Grow(CatalogueBytes& into, size_t used, size_t more) {
-    return Reallocate(into, used, std::max({into.capacity * 2, used + more, size_t{64} << 10}));
-}
-
-}  // namespace
-
-void ConvertCatalogue(const std::vector<WideRow>& rows, CatalogueBytes& into) {
+void ConvertCatalogue(const CatalogueText& text, CatalogueBytes& into) {
     AnsiEncoder& encoder = AnsiEncoder::ForProcess();
-    const size_t perUnit = encoder.MaxBytesPerUnit();
-    // One pass lays out, converts and checks at once, into a buffer that is
-    // never filled beforehand and grows only when a line might not fit; only
-    // when it reports a lost character are the rows looked at one by one to
-    // name them. The first guess holds most catalogues, and pages the pass
-    // never reaches cost nothing.
-    if (!into.buffer) Grow(into, 0, rows.size() * 256);
-    char* to = into.buffer.get();
-    bool lost = false;
-    ForEachCatalogueLine(rows, [&](const std::wstring& line) {
-        const size_t most = line.size() * perUnit + 2 + AnsiEncoder::kSlack;
-        const size_t used = static_cast<size_t>(to - into.buffer.get());
-        if (into.capacity - used < most) to = Grow(into, used, most);
-        to = encoder.Encode(line.data(), line.size(), to, lost);
-        std::memcpy(to, "\r\n", 2);
-        to += 2;
-    });
-    into.size = static_cast<size_t>(to - into.buffer.get());
+    // One pass converts and checks the whole text at once, into a buffer
+    // with room for the longest conversion that is never filled beforehand:
+    // pages the pass never reaches cost nothing. Only when it reports a lost
+    // character are the lines looked at one by one to name their rows.
+    const std::wstring_view wide = text.Text();
+    const size_t room = wide.size() * encoder.MaxBytesPerUnit() + AnsiEncoder::kSlack;
     // A buffer kept from a much larger catalogue is given back.
-    if (into.capacity / 4 > into.size + (size_t{64} << 10)) Reallocate(into, into.size, into.size * 2);
+    if (into.capacity < room || into.capacity / 4 > room + (size_t{64} << 10)) {
+        into.buffer = std::make_unique_for_overwrite<char[]>(room);
+        into.capacity = room;
+    }
+    bool lost = false;
+    char* const end = encoder.Encode(wide.data(), wide.size(), into.buffer.get(), lost);
+    into.size = static_cast<size_t>(end - into.buffer.get());
     into.losing.clear();
-    if (lost) into.losing = RowsLosingCharacters(rows);
+    if (lost) into.losing = RowsLosingCharacters(text);
 }
 
 CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows) {

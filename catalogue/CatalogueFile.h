@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/CatalogueText.h"
 #include "catalogue/Entry.h"
 
 using WideRow = std::vector<std::wstring>;  // 0 to 6 fields, as loaded
@@ -32,10 +33,10 @@ struct CatalogueSave {
     std::wstring reason;  // when !ok
 };
 
-// The file's bytes for `rows`, converted to the ANSI code page in one pass,
-// and the rows holding a character the code page cannot hold (which became
-// the default character). The save command asks the user about those rows
-// before writing the bytes.
+// The file's bytes for a catalogue, converted to the ANSI code page in one
+// pass, and the rows holding a character the code page cannot hold (which
+// became the default character). The save command asks the user about those
+// rows before writing the bytes.
 struct CatalogueBytes {
     // Room for the longest conversion, of which the file is the first `size`
     // bytes. Not a string: only the pages the conversion writes are touched.
@@ -47,10 +48,11 @@ struct CatalogueBytes {
     std::string_view bytes() const { return {buffer.get(), size}; }
 };
 CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows);
-// The same into `into`, whose buffer is kept when it has room and is not far
-// too large: a save after each change then writes into pages it already has,
-// instead of a fresh allocation the system must fault in page by page.
-void ConvertCatalogue(const std::vector<WideRow>& rows, CatalogueBytes& into);
+// The same for the catalogue's lines, into `into`, whose buffer is kept when
+// it has room and is not far too large: a save after each change then writes
+// into pages it already has, instead of a fresh allocation the system must
+// fault in page by page.
+void ConvertCatalogue(const CatalogueText& text, CatalogueBytes& into);
 
 // Replaces the file with `bytes` (through a temporary file beside it).
 CatalogueSave SaveCatalogueBytes(const std::wstring& path, std::string_view bytes);
@@ -62,7 +64,7 @@ CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<Wide
 void RemoveStaleTemporaries(const std::wstring& path);
 
 // Indices of rows with a field the ANSI code page cannot represent.
-std::vector<size_t> RowsLosingCharacters(const std::vector<WideRow>& rows);
+std::vector<size_t> RowsLosingCharacters(const CatalogueText& text);
 
 // Test seam: when set, the save's write fails after this many bytes with the
 // given error (ERROR_DISK_FULL to stand in for a full disk).

@@ -42,24 +42,14 @@ std::size_t CountCatalogueLines(std::string_view bytes) {
     return ForEachLine(bytes, [](std::string_view) {});
 }
 
-namespace {
-
-template <class Char>
-std::basic_string<Char> Serialize(const std::vector<std::vector<std::basic_string<Char>>>& rows) {
+std::string SerializeCatalogue(const std::vector<CatalogueRow>& rows) {
     std::size_t size = 0;
-    ForEachCatalogueLine(rows, [&](const std::basic_string<Char>& line) { size += line.size() + 2; });
-    std::basic_string<Char> out;
+    ForEachCatalogueLine(rows, [&](const std::string& line) { size += line.size() + 2; });
+    std::string out;
     out.reserve(size);
-    ForEachCatalogueLine(rows, [&](const std::basic_string<Char>& line) {
+    ForEachCatalogueLine(rows, [&](const std::string& line) {
         out += line;
-        out += Char('\r');
-        out += Char('\n');
+        out += "\r\n";
     });
     return out;
 }
-
-}  // namespace
-
-std::string SerializeCatalogue(const std::vector<CatalogueRow>& rows) { return Serialize(rows); }
-
-std::wstring SerializeCatalogue(const std::vector<std::vector<std::wstring>>& rows) { return Serialize(rows); }

@@ -24,9 +24,9 @@ std::size_t CountCatalogueLines(std::string_view bytes);
 
 // Calls `line(text)` for each of the six lines of every row in file order:
 // missing fields as empty lines, fields past the sixth dropped. Each line is
-// followed by CR LF in the file. The save walks the rows with it while it
-// converts to the ANSI code page, and SerializeCatalogue is built on it, so
-// the code that lays out the file is the code the fuzzer checks.
+// followed by CR LF in the file. SerializeCatalogue and the save's UTF-16
+// text (CatalogueText) are both laid out by it, so the code that lays out
+// the file is the code the fuzzer checks.
 template <class Rows, class Line>
 void ForEachCatalogueLine(const Rows& rows, Line&& line) {
     constexpr std::size_t kFields = 6;
@@ -43,4 +43,3 @@ void ForEachCatalogueLine(const Rows& rows, Line&& line) {
 
 // Writes each row as six lines, CR LF each, laid out by ForEachCatalogueLine.
 std::string SerializeCatalogue(const std::vector<CatalogueRow>& rows);
-std::wstring SerializeCatalogue(const std::vector<std::vector<std::wstring>>& rows);

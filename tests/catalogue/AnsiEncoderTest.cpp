@@ -85,6 +85,14 @@ TEST(AnsiEncoder, AsciiRunsOfEveryLengthAndPlace) {
                 const std::wstring text = std::wstring(before, L'a') + inner + std::wstring(after, L'z') + inner;
                 const Converted want = BySystem(936, text), got = ByEncoder(encoder, text);
                 if (got.bytes != want.bytes || got.lost != want.lost) ++mismatches;
+                // Into exactly the room the encoder asks for: the bytes past
+                // it stay as they were.
+                size_t room = AnsiEncoder::kSlack;
+                for (const wchar_t c : text) room += c < 0x80 ? 1 : encoder.MaxBytesPerUnit();
+                std::string buffer(room + 16, '#');
+                bool lost = false;
+                encoder.Encode(text.data(), text.size(), buffer.data(), lost);
+                if (buffer.substr(room) != std::string(16, '#')) ++mismatches;
                 ++texts;
             }
         }

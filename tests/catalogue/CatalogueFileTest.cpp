@@ -123,7 +123,9 @@ TEST(CatalogueFile, CharactersOutsideTheCodePageAreDetected) {
         {L"文件夹", L"简体中文", L"C:\\d", L"C:\\d", L"", L"Ą"},  // best fit would make it a plain A
         {L"文件夹", L"拼音ü", L"C:\\e", L"C:\\e", L"", L""},          // ü is in the code page
     };
-    EXPECT_EQ(RowsLosingCharacters(rows), (std::vector<size_t>{1, 2, 3}));
+    CatalogueText text;
+    text.AddRows(rows);
+    EXPECT_EQ(RowsLosingCharacters(text), (std::vector<size_t>{1, 2, 3}));
 }
 
 TEST(CatalogueFile, OneConversionGivesTheBytesAndTheRowsThatLoseCharacters) {
@@ -136,21 +138,26 @@ TEST(CatalogueFile, OneConversionGivesTheBytesAndTheRowsThatLoseCharacters) {
          {1, 2}},
         {{{L"k", L"n", L"p", L"w", L"a", L"c", L"seventh, dropped"}, {}}, {}},
         {{{L"한국어"}, {L"ok"}, {L"\xD800"}}, {0, 2}},  // a lone surrogate is lost as well
-        // Longer than any first guess: the buffer grows in mid-line, and the
-        // next, small case gets a buffer of its own size again.
+        // Far longer than the cases around it: the buffer grows for it, and
+        // the next, small case gets a buffer of its own size again.
         {{{L"文件夹", std::wstring(200000, L'汉') + L"x"}, {L"k", std::wstring(70000, L'a')}}, {}},
         {{}, {}},
     };
-    // One buffer through all cases, large and small after each other, as the
-    // save command keeps it: nothing of an earlier conversion may show.
+    // One text and one buffer through all cases, large and small after each
+    // other, as the save command keeps them: nothing of an earlier
+    // conversion may show.
+    CatalogueText text;
     CatalogueBytes reused;
     for (const auto& c : cases) {
         const CatalogueBytes converted = ConvertCatalogue(c.rows);
-        ConvertCatalogue(c.rows, reused);
+        text.Clear();
+        text.AddRows(c.rows);
+        text.Trim();
+        ConvertCatalogue(text, reused);
         EXPECT_EQ(reused.bytes(), converted.bytes());
         EXPECT_EQ(reused.losing, c.losing);
         EXPECT_EQ(converted.losing, c.losing);
-        EXPECT_EQ(converted.losing, RowsLosingCharacters(c.rows));
+        EXPECT_EQ(converted.losing, RowsLosingCharacters(text));
         // Field by field, the same bytes: the layout first, then one pass
         // gives what converting each field on its own gives.
         std::string expected;

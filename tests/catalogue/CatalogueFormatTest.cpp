@@ -1,4 +1,5 @@
 #include "catalogue/CatalogueFormat.h"
+#include "catalogue/CatalogueText.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +69,7 @@ TEST(CatalogueFormat, BinaryBytesPassThroughUntouched) {
     EXPECT_EQ(rows[0][0], junk);
 }
 
-TEST(CatalogueFormat, Utf16LayoutMatchesTheByteLayout) {
+TEST(CatalogueFormat, Utf16TextMatchesTheByteLayout) {
     const struct {
         std::vector<std::vector<std::wstring>> wide;
         std::string bytes;
@@ -78,11 +79,26 @@ TEST(CatalogueFormat, Utf16LayoutMatchesTheByteLayout) {
         {{{}}, Lines({"", "", "", "", "", ""})},
         {{}, ""},
     };
+    // One text through all cases, as the save keeps it: nothing of an
+    // earlier catalogue may show.
+    CatalogueText text;
     for (const auto& c : cases) {
-        EXPECT_EQ(SerializeCatalogue(c.wide), std::wstring(c.bytes.begin(), c.bytes.end()));
+        text.Clear();
+        text.AddRows(c.wide);
+        EXPECT_EQ(text.Text(), std::wstring(c.bytes.begin(), c.bytes.end()));
+        const auto lines = ParseCatalogue(c.bytes);
+        ASSERT_EQ(text.LineCount(), CountCatalogueLines(c.bytes));
+        for (size_t i = 0; i < text.LineCount(); ++i) {
+            const std::string& field = lines[i / 6][i % 6];
+            EXPECT_EQ(text.Field(i / 6, i % 6), std::wstring(field.begin(), field.end()));
+        }
     }
     // Fields past the sixth are dropped in the byte layout too.
     EXPECT_EQ(SerializeCatalogue(std::vector<CatalogueRow>{{"a", "b", "c", "d", "e", "f", "g"}}),
               Lines({"a", "b", "c", "d", "e", "f"}));
-    EXPECT_EQ(SerializeCatalogue(std::vector<std::vector<std::wstring>>{{L"中文"}}), L"中文\r\n\r\n\r\n\r\n\r\n\r\n");
+    text.Clear();
+    text.AddRows(std::vector<std::vector<std::wstring>>{{L"中文"}});
+    EXPECT_EQ(text.Text(), L"中文\r\n\r\n\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(text.Line(0), L"中文");
+    EXPECT_EQ(text.Line(5), L"");
 }

@@ -5,6 +5,7 @@
 // The save lays rows out in UTF-16 before its one conversion; that layout must
 // give, unit for unit, the bytes' own layout.
 #include "catalogue/CatalogueFormat.h"
+#include "catalogue/CatalogueText.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -103,8 +104,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<std::wstring>& w = wide.emplace_back();
         for (const std::string& field : row) w.emplace_back(field.begin(), field.end());
     }
-    const std::wstring savedWide = SerializeCatalogue(wide);
-    Check(savedWide == std::wstring(saved.begin(), saved.end()), "the UTF-16 layout differs from the byte layout");
+    CatalogueText wideText;
+    wideText.AddRows(wide);
+    Check(wideText.Text() == std::wstring(saved.begin(), saved.end()), "the UTF-16 layout differs from the byte layout");
+    Check(wideText.LineCount() == rows.size() * 6, "the UTF-16 text does not hold six lines per row");
+    for (std::size_t i = 0; i < wideText.LineCount(); ++i) {
+        const std::vector<std::wstring>& row = wide[i / 6];
+        const std::wstring_view field = i % 6 < row.size() ? std::wstring_view(row[i % 6]) : std::wstring_view();
+        Check(wideText.Line(i) == field, "a line of the UTF-16 text is not its field");
+    }
 
     // A file already in the saved form (CR LF only, whole rows) is written
     // back byte for byte.
