@@ -22,12 +22,12 @@ namespace {
 const char* const kPaintMiss =
     "the message costs the painter's own NCPaint plus one window-property look-up, a Wine server round trip: "
     "the engine reads its partner from the window on every message it handles (the subclass registry's look-ups "
-    "are kept per thread since), and that one look-up is as large as the floor's whole margin";
+    "are kept per thread since), and that one look-up alone costs most of the floor (compare the look-up's "
+    "own row below); without it the message holds, as the painter alone does";
 // The painter alone, when a run puts it over the line.
 const char* const kPainterMiss =
-    "the painter composes the caption band in a memory DC (the skin's two end pieces, the tiles, three buttons, "
-    "the title and the menu bar item, measured and drawn) before copying it, where the floor copies a finished "
-    "image; these band-wide copies are memory-bound and vary with the load on this shared machine";
+    "the painter composes the caption band in a memory DC (the title and the menu bar items, measured and drawn "
+    "over the kept background) before copying it, where the floor copies a finished image";
 }  // namespace
 
 // Whether the skinned frame (the engine with its painting partner) is attached.

@@ -21,20 +21,30 @@ constexpr size_t kMostTexts = 32;
 SIZE MeasuredTexts::Measure(HDC dc, HFONT font, const std::wstring& text) {
     LOGFONTW lf{};
     // A font that cannot be read is measured every time, never remembered.
-    const bool known = GetObjectW(font, sizeof(lf), &lf) == sizeof(lf);
-    if (!known || !SameFont(lf, font_)) {
+    if (GetObjectW(font, sizeof(lf), &lf) != sizeof(lf)) {
         sizes_.clear();
-        font_ = known ? lf : LOGFONTW{};
+        font_ = LOGFONTW{};
+        return Calculate(dc, text);
+    }
+    return Measure(dc, lf, text);
+}
+
+SIZE MeasuredTexts::Measure(HDC dc, const LOGFONTW& font, const std::wstring& text) {
+    if (!SameFont(font, font_)) {
+        sizes_.clear();
+        font_ = font;
     }
     for (const auto& [measured, size] : sizes_) {
         if (measured == text) return size;
     }
-    RECT r{};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT);
-    const SIZE size{r.right - r.left, r.bottom - r.top};
-    if (known) {
-        if (sizes_.size() >= kMostTexts) sizes_.clear();
-        sizes_.emplace_back(text, size);
-    }
+    const SIZE size = Calculate(dc, text);
+    if (sizes_.size() >= kMostTexts) sizes_.clear();
+    sizes_.emplace_back(text, size);
     return size;
+}
+
+SIZE MeasuredTexts::Calculate(HDC dc, const std::wstring& text) const {
+    RECT r{};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | format_);
+    return SIZE{r.right - r.left, r.bottom - r.top};
 }

@@ -11,10 +11,19 @@
 
 class MeasuredTexts {
 public:
+    // `format`: the DrawText flags the texts are drawn with.
+    explicit MeasuredTexts(UINT format = 0) : format_(format) {}
+
     // The size of `text` in `font`, which is selected into `dc`.
     SIZE Measure(HDC dc, HFONT font, const std::wstring& text);
+    // The same for a font the caller has made from `font`, saving the call
+    // that reads it back; several texts in one font read it once.
+    SIZE Measure(HDC dc, const LOGFONTW& font, const std::wstring& text);
 
 private:
+    SIZE Calculate(HDC dc, const std::wstring& text) const;
+
+    UINT format_ = 0;
     LOGFONTW font_{};
     std::vector<std::pair<std::wstring, SIZE>> sizes_;
 };

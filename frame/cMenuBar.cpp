@@ -103,6 +103,7 @@ int cMenuBar::Px(int px96) const {
 }
 
 void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int lHeight, int lYoffset) {
+    drawn_ = RECT{};
     if (!menu_) {
         // Rectangles of a menu no longer drawn must not answer hit tests.
         itemRects_.clear();
@@ -128,14 +129,37 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
     const SelectedObject fontIn(dc, hFnt);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = GetTextColor(dc);
+    COLORREF color = oldColor;
+    const auto textColor = [&](COLORREF wanted) {
+        if (wanted != color && SetTextColor(dc, wanted) != CLR_INVALID) color = wanted;
+    };
+    // The bar's font is read once for all its items' measures.
+    LOGFONTW barFont{};
+    const bool fontKnown = GetObjectW(hFnt, sizeof(barFont), &barFont) == sizeof(barFont);
     int x = Px(8);
     for (int p = 0; p < n; ++p) {
-        if (GetMenuItemID(menu_, p) != static_cast<UINT>(-1)) continue;  // command items take no room
-        MENUITEMINFOW info;
+        // One read gives what GetMenuItemID, GetSubMenu and the text would:
+        // these run on every frame paint.
+        wchar_t buffer[128];
+        MENUITEMINFOW info{sizeof(info)};
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = buffer;
+        info.cch = static_cast<UINT>(std::size(buffer));
+        if (!GetMenuItemInfoW(menu_, static_cast<UINT>(p), TRUE, &info)) continue;
+        // Command items take no room: only items that open a popup (or carry
+        // the id GetMenuItemID could not tell from one) are on the bar.
+        if (!info.hSubMenu && info.wID != static_cast<UINT>(-1)) continue;
+        const HMENU popup = info.hSubMenu;
         std::wstring text;
-        ReadMenuItem(menu_, static_cast<UINT>(p), true, MIIM_TYPE, info, text);
+        if (!IsTextItem(info.fType)) {
+            // No text: measured and drawn as an empty item.
+        } else if (info.cch + 1 < std::size(buffer)) {
+            text.assign(buffer, info.cch);
+        } else {
+            ReadMenuItem(menu_, static_cast<UINT>(p), true, MIIM_TYPE, info, text);  // may have been cut
+        }
 
-        const SIZE measured = measured_.Measure(dc, hFnt, text);
+        const SIZE measured = fontKnown ? measured_.Measure(dc, barFont, text) : measured_.Measure(dc, hFnt, text);
         const int tw = measured.cx;
         const int th = measured.cy;
         // In the bar's coordinates, then moved onto the band.
@@ -152,28 +176,29 @@ void cMenuBar::Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int
         RECT edge = itemRect;
         OffsetRect(&edge, lLeft, bandTop);
         OffsetRect(&textRect, lLeft, bandTop);
+        UnionRect(&drawn_, &drawn_, &edge);
 
         const int k = static_cast<int>(itemRects_.size()) + 1;
         const bool pressed = k == pressedItem_;
         const bool hover = k == hoverItem_;
         if (pressed && hover) {
-            SetTextColor(dc, TranslateColor(activeMenuColorOver_));
+            textColor(TranslateColor(activeMenuColorOver_));
             DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
             OffsetRect(&textRect, Px(1), Px(1));
         } else if (pressed || hover) {
-            SetTextColor(dc, TranslateColor(activeMenuColorOver_));
+            textColor(TranslateColor(activeMenuColorOver_));
             DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
         } else {
-            SetTextColor(dc, TranslateColor(activeMenuColor_));
+            textColor(TranslateColor(activeMenuColor_));
         }
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_SINGLELINE);
 
         OffsetRect(&itemRect, lLeft, lYoffset);
         itemRects_.push_back(itemRect);
-        itemPopups_.push_back(GetSubMenu(menu_, p));
+        itemPopups_.push_back(popup);
         x += tw + Px(11);
     }
-    SetTextColor(dc, oldColor);
+    if (color != oldColor) SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
 }
 

@@ -38,6 +38,9 @@ public:
     // and remembers the item rectangles, moved by (lLeft, lYoffset) into the
     // bar's frame: x from the window's left edge, y from the client top.
     void Render(HFONT hFnt, HDC lhDC, int lLeft, int lTop, int lWidth, int lHeight, int lYoffset);
+    // What the last Render drew on lhDC: every item's edge and text lie in
+    // it. Empty when it drew nothing.
+    const RECT& DrawnArea() const { return drawn_; }
 
     // For the caption painter.
     void SetFont(const Ref<StdFont>& font);
@@ -88,6 +91,7 @@ private:
     HWND window_ = nullptr;
     MeasuredTexts measured_;         // the items' texts in the bar's font
     std::vector<RECT> itemRects_;    // item k at [k - 1]
+    RECT drawn_{};                   // on the last Render's DC
     std::vector<HMENU> itemPopups_;  // item k at [k - 1]
     int pressedItem_ = 0;            // 0 or -1 = none
     int hoverItem_ = 0;              // 0 or -1 = none

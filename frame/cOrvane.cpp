@@ -133,6 +133,7 @@ void cOrvane::Attach(HWND f, HBITMAP PicCaption, HBITMAP PicBorder, int lButtonW
     bandBack_ = std::make_unique<cMemDC>();
     bordersLaidOut_ = RECT{};
     bandLaidOut_ = BandLayout{};
+    bandComposed_ = false;
 
     const CaptionSkin scaled = ScaleSkin(skin96, dpi_);
     lButtonWidth_ = scaled.buttonWidth;
@@ -235,7 +236,7 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
     const CaptionSkin skin = Skin();
     const int H = skin.captionHeight;
 
-    captionBuffer_->Grow(lRight - lLeft + 1, H);
+    const bool bandKept = KeepsPixels(*captionBuffer_, lRight - lLeft + 1, H);
     const HDC band = captionBuffer_->hDC();
     const HDC image = captionImage_->hDC();
     if (!band) return;
@@ -261,7 +262,9 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
     buttons_ = ButtonRects(skin, piece, lTop, shown);
     const BandLayout layout{lLeft, lTop, lRight, offset, shown.close, shown.maximize, shown.minimize,
                             (style & WS_MAXIMIZE) != 0};
+    bool backKept = bandKept && bandComposed_;
     if (!KeepsPixels(*bandBack_, lRight - lLeft + 1, H) || !(layout == bandLaidOut_)) {
+        backKept = false;
         const HDC to = bandBack_->hDC();
         if (!to) return;
         Blit(to, lLeft, lTop, lLeft + lActiveLeftEnd_, H, image, offset, 0);
@@ -271,7 +274,19 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
         FillRun(to, MiddleRun(lLeft, piece.x, skin.dpi), 0, H, image, lActiveLeftEnd_ + offset + 1, 0);
         bandLaidOut_ = layout;
     }
-    Blit(band, 0, 0, lRight + 1, H, bandBack_->hDC(), 0, 0);
+    // The whole background is copied only when it or the band is new;
+    // otherwise just where the last title and menu bar items were.
+    const HDC back = bandBack_->hDC();
+    if (backKept) {
+        for (const RECT& r : {titleDrawn_, barDrawn_}) {
+            if (!IsRectEmpty(&r)) Blit(band, r.left, r.top, r.right - r.left, r.bottom - r.top, back, r.left, r.top);
+        }
+    } else {
+        Blit(band, 0, 0, lRight + 1, H, back, 0, 0);
+    }
+    bandComposed_ = true;
+    titleDrawn_ = RECT{};
+    barDrawn_ = RECT{};
 
     if (!piece.narrow) {
         SetBkMode(band, TRANSPARENT);
@@ -281,6 +296,12 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
             RECT r = CaptionTextRect(skin, lLeft, lRight);
             DrawTextW(band, text.data(), static_cast<int>(text.size()), &r,
                       DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+            // DrawText clips to r; within it the ink ends near the text's
+            // measured width, and a glyph reaches past its advance by far
+            // less than a line's height.
+            const SIZE measured = titleTexts_.Measure(band, lf, text);
+            titleDrawn_ = r;
+            titleDrawn_.right = std::min<LONG>(r.right, r.left + measured.cx + measured.cy);
         }
     }
 
@@ -292,6 +313,7 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
         const CreatedFont barFont(lf);
         const MenuBarPlacement bar = PlaceMenuBar(skin, piece);
         menuBar_->Render(barFont.get(), band, bar.left, bar.top, bar.width, bar.height, bar.yOffset);
+        barDrawn_ = menuBar_->DrawnArea();
     }
 
     Blit(hDC, 0, 0, captionBuffer_->Width(), captionBuffer_->Height(), band, 0, 0);

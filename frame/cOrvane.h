@@ -16,6 +16,7 @@
 
 #include "frame/CaptionLayout.h"
 #include "frame/INCAreaModifier.h"
+#include "frame/MeasuredTexts.h"
 #include "frame/cMemDC.h"
 #include "plumbing/RefCounted.h"
 #include "plumbing/StdFont.h"
@@ -116,6 +117,13 @@ private:
         bool operator==(const BandLayout&) const = default;
     };
     BandLayout bandLaidOut_;
+    // The band keeps the last paint's frame: only what was drawn over its
+    // background then (the title and the menu bar's items) is put back
+    // before the next one, unless the background itself was laid out anew.
+    bool bandComposed_ = false;
+    RECT titleDrawn_{};
+    RECT barDrawn_{};
+    MeasuredTexts titleTexts_{DT_SINGLELINE | DT_NOPREFIX};
     Ref<cMenuBar> menuBar_;
 
     OLE_COLOR activeCaptionColor_ = 0xCCCCCC;

@@ -135,6 +135,19 @@ TEST(MenuBarRender, PopupItemsOnlyLaidOutLeftToRightWithRectanglesTwoPixelsLarge
     EXPECT_EQ(GetPixel(w.Caption(), expected[0].left, expected[0].top), kBandColor);
 }
 
+// The bar reads each item once into a buffer of its own; a longer text is
+// read again, whole.
+TEST(MenuBarRender, ItemTextsLongerThanTheBarsBufferAreMeasuredWhole) {
+    Menus m;
+    const std::wstring text = L"&" + std::wstring(200, L'w');
+    AddPopup(m.bar, m.file, text.c_str());
+    FramedWindow w(m.bar);
+    w.Paint();
+    ASSERT_EQ(w.bar().ItemCount(), 1);
+    const RECT r = w.ItemWindowRect(1);
+    EXPECT_EQ(r.right - r.left, TextSize(w.BarFont(), text, DT_CALCRECT).cx + 4);
+}
+
 TEST(MenuBarRender, NormalHoverPressedAndPressedHoverLooks) {
     Menus m;
     AddPopup(m.bar, m.file, L"&File");

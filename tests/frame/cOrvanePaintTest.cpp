@@ -121,6 +121,47 @@ TEST(cOrvanePaint, EverySizeAndStateGetsItsOwnFrame) {
     }
 }
 
+// The band keeps its last frame and puts back only what the title and the
+// menu bar drew over the background: a title and a menu item that get
+// shorter leave nothing of their longer selves, as a fresh window shows.
+TEST(cOrvanePaint, ATitleOrMenuItemThatGetsShorterLeavesNothingBehind) {
+    const auto band = [](const SkinnedWindow& w) {
+        std::vector<COLORREF> pixels;
+        HDC dc = GetWindowDC(w.hwnd());
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < w.Size().cx; ++x) pixels.push_back(GetPixel(dc, x, y));
+        }
+        ReleaseDC(w.hwnd(), dc);
+        return pixels;
+    };
+    const auto helpText = [](const SkinnedWindow& w, const wchar_t* text) {
+        MENUITEMINFOW info{sizeof(info)};
+        info.fMask = MIIM_STRING;
+        info.dwTypeData = const_cast<wchar_t*>(text);
+        SetMenuItemInfoW(w.menu(), 1, TRUE, &info);
+    };
+    std::vector<COLORREF> changed;
+    {
+        SkinnedWindow w(400, 300, WS_OVERLAPPEDWINDOW, L"一个很长很长的标题 WWWWWWWWWWWW");
+        helpText(w, L"&Help and a long tail");
+        w.Activate(true);
+        w.Paint();
+        SetWindowTextW(w.hwnd(), L"AB");
+        helpText(w, L"&H");
+        w.Paint();
+        changed = band(w);
+    }
+    SkinnedWindow fresh(400, 300, WS_OVERLAPPEDWINDOW, L"AB");
+    helpText(fresh, L"&H");
+    fresh.Activate(true);
+    fresh.Paint();
+    const std::vector<COLORREF> expected = band(fresh);
+    ASSERT_EQ(changed.size(), expected.size());
+    int differing = 0;
+    for (size_t i = 0; i < changed.size(); ++i) differing += changed[i] != expected[i];
+    EXPECT_EQ(differing, 0);
+}
+
 TEST(cOrvanePaint, TitleIsBoldWhileActiveAndUsesTheStateColour) {
     SkinnedWindow w(400, 300);
     const int W = w.Size().cx;
