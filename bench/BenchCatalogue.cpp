@@ -178,8 +178,10 @@ void BenchLoadAndSave(Report& report, frmMain& main, const std::wstring& folder)
                 return NowMs() - t0;
             });
         CatalogueBytes converted;
+        // A pair takes a few milliseconds, and a flushed write's time swings
+        // with the disk: more pairs than the load's, for a steadier median.
         const Pair writing = Interleave(
-            reps, true,
+            Reps(25), true,
             [&] {
                 const double t0 = NowMs();
                 FlushedWrite(floorPath, bytes);
