@@ -85,6 +85,10 @@ int wmain(int argc, wchar_t** argv) {
                 "selecting and deleting the two fonts and drawing the caption text once; dispatch — the "
                 "same SendMessageW to a window that is not subclassed; memory — bench_minimal.exe --list, the "
                 "same file in a bare list view.");
+    report.Note("Environment: one CPU for the whole Wine session; Wine's fixme reports off (one is written on every "
+                "frame paint, for LockWindowUpdate); the private display has an X resource database, as a desktop "
+                "session has (without one, Xlib opens ~/.Xdefaults and ~/.Xdefaults-<host> on every window DC and "
+                "font selection Wine makes, which had been most of the paint floor).");
     report.Note("Start-up is timed from CreateProcessW until the process has a visible top-level window whose list "
                 "answers LVM_GETITEMCOUNT with all rows, polled from this process in the same Wine desktop.");
     report.Note("GDI objects: live entries of the process in the shared GDI handle table the PEB points to "
