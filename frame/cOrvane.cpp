@@ -284,7 +284,9 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
     } else {
         Blit(band, 0, 0, lRight + 1, H, back, 0, 0);
     }
-    bandComposed_ = true;
+    // Until both rectangles below are known, the next paint copies it all:
+    // a failure half-way must not leave ink it cannot find.
+    bandComposed_ = false;
     titleDrawn_ = RECT{};
     barDrawn_ = RECT{};
 
@@ -315,6 +317,7 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
         menuBar_->Render(barFont.get(), band, bar.left, bar.top, bar.width, bar.height, bar.yOffset);
         barDrawn_ = menuBar_->DrawnArea();
     }
+    bandComposed_ = true;
 
     Blit(hDC, 0, 0, captionBuffer_->Width(), captionBuffer_->Height(), band, 0, 0);
     PaintBorders(hDC, lLeft, lTop, lRight, lBottom);
