@@ -4,6 +4,19 @@
 
 #include <cstring>
 
+namespace {
+
+// Two bits for each of the eight units, set where the unit is ASCII.
+inline unsigned AsciiMask(__m128i eight) {
+    const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(eight, notAscii), _mm_setzero_si128())));
+}
+
+constexpr unsigned kAllAscii = 0xFFFF;
+
+}  // namespace
+
 AnsiEncoder::AnsiEncoder(UINT codePage) : codePage_(codePage) {
     if (codePage_ == CP_UTF8) {
         maxBytes_ = 3;
@@ -60,8 +73,6 @@ bool AnsiEncoder::Append(const wchar_t* text, std::size_t size, std::string& out
 char* AnsiEncoder::Encode(const wchar_t* text, std::size_t size, char* to, bool& lost) {
     if (!perUnit_) return EncodeRuns(text, size, to, lost);
     const std::atomic<std::uint32_t>* const units = units_.get();
-    const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
-    const __m128i zero = _mm_setzero_si128();
     std::uint32_t seen = 0;
     std::size_t i = 0;
     while (size - i >= 8) {
@@ -70,7 +81,7 @@ char* AnsiEncoder::Encode(const wchar_t* text, std::size_t size, char* to, bool&
         // catalogue, ASCII and Chinese alternate every few units, and a
         // branch per run would mostly guess wrong.
         const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(eight, notAscii), zero)) == 0xFFFF) {
+        if (AsciiMask(eight) == kAllAscii) {
             _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_packus_epi16(eight, eight));
             to += 8;
             i += 8;
@@ -112,8 +123,6 @@ char* AnsiEncoder::EncodeRuns(const wchar_t* text, std::size_t size, char* to, b
     // Local copies: the stores through `to` could otherwise alias the members.
     const bool perUnit = perUnit_;
     const std::atomic<std::uint32_t>* const units = units_.get();
-    const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
-    const __m128i zero = _mm_setzero_si128();
     std::uint32_t seen = 0;
     std::size_t i = 0;
     while (i < size) {
@@ -123,10 +132,9 @@ char* AnsiEncoder::EncodeRuns(const wchar_t* text, std::size_t size, char* to, b
         // room for eight bytes, one or more each.
         if (size - i >= 8) {
             const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-            const auto ascii = static_cast<unsigned>(
-                _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(eight, notAscii), zero)));
+            const unsigned ascii = AsciiMask(eight);
             _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_packus_epi16(eight, eight));
-            if (ascii == 0xFFFF) {
+            if (ascii == kAllAscii) {
                 to += 8;
                 i += 8;
                 continue;
