@@ -13,6 +13,7 @@
 
 #include "frame/cNCCalcSize.h"
 #include "plumbing/GSubclass.h"
+#include "tests/support/InputInjection.h"
 #include "tests/support/TestSupport.h"
 
 inline bool operator==(const RECT& a, const RECT& b) {
@@ -160,29 +161,13 @@ inline std::string ToString(const RECT& r) {
     return text;
 }
 
-inline void SendMouse(DWORD flags, int dx = 0, int dy = 0) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = dx;
-    in.mi.dy = dy;
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof(in));
-}
-
 inline POINT Cursor() {
     POINT pt{};
     GetCursorPos(&pt);
     return pt;
 }
 
-// Pointer input at a point given with it: under Wine the position the
-// system routes input by and the one GetCursorPos reports can differ for a
-// moment, so a press or release without a position may land elsewhere.
-inline void MouseAt(POINT pt, DWORD flags = 0) {
-    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags, ((pt.x << 16) + cx - 1) / cx,
-              ((pt.y << 16) + cy - 1) / cy);
-}
+using testinput::MouseAt;
 
 // Moves the pointer and waits until it has stayed there for 100 ms.
 inline void MoveTo(POINT pt) {

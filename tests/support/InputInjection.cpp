@@ -5,6 +5,8 @@ namespace testinput {
 namespace {
 
 DWORD g_pause = 0;
+POINT g_pointer{};  // where the last MoveMouse put the pointer
+bool g_pointerKnown = false;
 
 void Send(INPUT& in) {
     SendInput(1, &in, sizeof(in));
@@ -34,16 +36,29 @@ void AltTap(WORD vk) {
     Key(VK_MENU, true);
 }
 
-void MoveMouse(POINT screen) {
+void MouseAt(POINT screen, DWORD flags) {
+    // The inverse of the system's scaling of absolute coordinates
+    // (x * width / 65536), so the pointer lands on the very pixel.
+    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
     INPUT in{};
     in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dx = ((screen.x << 16) + cx - 1) / cx;
+    in.mi.dy = ((screen.y << 16) + cy - 1) / cy;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
     Send(in);
 }
 
+void MoveMouse(POINT screen) {
+    g_pointer = screen;
+    g_pointerKnown = true;
+    MouseAt(screen);
+}
+
 void Mouse(DWORD flags) {
+    if (g_pointerKnown) {
+        MouseAt(g_pointer, flags);
+        return;
+    }
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = flags;
@@ -52,8 +67,8 @@ void Mouse(DWORD flags) {
 
 void Click(POINT screen) {
     MoveMouse(screen);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Mouse(MOUSEEVENTF_LEFTUP);
+    MouseAt(screen, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(screen, MOUSEEVENTF_LEFTUP);
 }
 
 }  // namespace testinput

@@ -12,11 +12,17 @@ void SetPause(DWORD ms);
 void Key(WORD vk, bool up);
 void Tap(WORD vk);
 void AltTap(WORD vk);
+// Pointer input at a screen position given with it (MOUSEEVENTF_ button
+// flags, or none for a plain move). Under Wine the position input is routed
+// by and the one GetCursorPos reports can differ for a while after a move,
+// so a press or release sent without a position may land where the pointer
+// was before.
+void MouseAt(POINT screen, DWORD flags = 0);
 // Moves the pointer to a screen position.
 void MoveMouse(POINT screen);
-// Presses or releases buttons where the pointer is (MOUSEEVENTF_ flags).
+// Presses or releases buttons where the last MoveMouse put the pointer.
 void Mouse(DWORD flags);
-// Moves there, then a left button press and release.
+// Moves there, then a left button press and release, both at that point.
 void Click(POINT screen);
 
 }  // namespace testinput
