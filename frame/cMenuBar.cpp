@@ -1,5 +1,7 @@
 #include "frame/cMenuBar.h"
 
+#include <windowsx.h>
+
 #include "plumbing/GdiGuards.h"
 
 #include "frame/DpiScale.h"
@@ -297,7 +299,12 @@ void cMenuBar::TrackMouse() {
 
 LRESULT cMenuBar::OnLButtonDown(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = GSubclass::CallOldWindowProc(hWnd, WM_LBUTTONDOWN, wParam, lParam);
-    const int k = HitTestCursor();
+    // The item under the press, not under the pointer now: on a busy
+    // machine the pointer may have moved on (or, under Wine, still read
+    // where it was) by the time the press is handled.
+    POINT pressed{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(hWnd, &pressed);
+    const int k = ItemCount() < 1 ? 0 : HitTestPoint(pressed);
     const bool changed = k != pressedItem_;
     pressedItem_ = k;
     if (changed) Repaint();

@@ -180,6 +180,29 @@ void CALLBACK EndMenuOnce(HWND, UINT, UINT_PTR id, DWORD) {
 }
 }  // namespace
 
+// A press is answered where it happened: by the time it is handled the
+// pointer may rest elsewhere, here off the bar.
+TEST(cToolbarMenu, APressOpensTheItemItWasOnWhereverThePointerIsNow) {
+    BarMenus m;
+    FramedWindow w(m.bar);
+    w.Name(m.file, L"File");
+    w.Name(m.edit, L"Edit");
+    w.Paint();
+    ASSERT_EQ(w.bar().ItemCount(), 3);
+    const POINT away{w.ItemCentre(2).x, w.ItemCentre(2).y + 150};
+    SetCursorPos(away.x, away.y);
+    ASSERT_TRUE(testsupport::WaitFor([&] {
+        testsupport::PumpMessages();
+        POINT now{};
+        return GetCursorPos(&now) && now.x == away.x && now.y == away.y;
+    }));
+    POINT press = w.ItemCentre(2);
+    ScreenToClient(w.hwnd(), &press);
+    SetTimer(nullptr, 0, 150, &EndMenuOnce);
+    SendMessageW(w.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    EXPECT_EQ(Opened(w.events), std::vector<std::wstring>{L"init:Edit"});
+}
+
 TEST(cToolbarMenu, MenuFilterIsInstalledOnlyWhileAPopupIsShownAndForgetsTheTrackerOnDetach) {
     BarMenus m;
     FramedWindow w(m.bar);
