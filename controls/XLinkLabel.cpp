@@ -280,10 +280,11 @@ void XLinkLabel::UserControl_Paint(HDC dc) const {
     const int savedMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF savedColor = SetTextColor(dc, TranslateColor(m_ForeColor));
     // The bounds clip what does not fit, also when printing into a larger DC.
-    const int saved = SaveDC(dc);
-    IntersectClipRect(dc, 0, 0, m_Width, m_Height);
-    TextOutW(dc, 0, 0, m_Caption.c_str(), static_cast<int>(m_Caption.size()));
-    RestoreDC(dc, saved);
+    {
+        const SavedDCState clipped(dc);
+        IntersectClipRect(dc, 0, 0, m_Width, m_Height);
+        TextOutW(dc, 0, 0, m_Caption.c_str(), static_cast<int>(m_Caption.size()));
+    }
     SetTextColor(dc, savedColor);
     SetBkMode(dc, savedMode);
 }

@@ -22,26 +22,6 @@ constexpr UINT kMessages[] = {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_DRAWITEM, WM_MEAS
 constexpr OLE_COLOR kBtnHighlight = 0x80000014;  // system colour COLOR_BTNHIGHLIGHT
 constexpr OLE_COLOR kBtnShadow = 0x80000010;     // system colour COLOR_BTNSHADOW
 
-// Unlocks window updates however Attach leaves.
-struct UpdateUnlock {
-    ~UpdateUnlock() { LockWindowUpdate(nullptr); }
-};
-
-// Gives a DC back its font, colours, origin and clipping however the scope ends.
-class SavedDCState {
-public:
-    explicit SavedDCState(HDC dc) noexcept : dc_(dc), saved_(SaveDC(dc)) {}
-    ~SavedDCState() {
-        if (saved_) RestoreDC(dc_, saved_);
-    }
-    SavedDCState(const SavedDCState&) = delete;
-    SavedDCState& operator=(const SavedDCState&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
-
 }  // namespace
 
 cMenuBar::cMenuBar()
@@ -71,8 +51,7 @@ HMENU cMenuBar::hMenu() const {
 }
 
 void cMenuBar::Attach(HWND lhWnd) {
-    LockWindowUpdate(lhWnd);
-    const UpdateUnlock unlock;
+    const WindowUpdateLock lock(lhWnd);
     Detach();
     window_ = lhWnd;
     tracker_ = MakeRef<cToolbarMenu>();

@@ -17,16 +17,6 @@ namespace {
 
 using namespace CaptionLayout;
 
-// Holds back the window's drawing while Attach rebuilds the frame, and lets
-// it go however Attach ends: a lock left behind would blank the window.
-class WindowUpdateLock {
-public:
-    explicit WindowUpdateLock(HWND hWnd) noexcept { LockWindowUpdate(hWnd); }
-    ~WindowUpdateLock() { LockWindowUpdate(nullptr); }
-    WindowUpdateLock(const WindowUpdateLock&) = delete;
-    WindowUpdateLock& operator=(const WindowUpdateLock&) = delete;
-};
-
 void Blit(HDC to, int x, int y, int cx, int cy, HDC from, int fromX, int fromY) {
     if (cx > 0 && cy > 0) BitBlt(to, x, y, cx, cy, from, fromX, fromY, SRCCOPY);
 }

@@ -114,3 +114,29 @@ private:
     HDC dc_;
     HGDIOBJ previous_;
 };
+
+// Saves a DC's state (font, colours, origin, clipping) and restores it with
+// the guard, however the scope ends.
+class SavedDCState {
+public:
+    explicit SavedDCState(HDC dc) noexcept : dc_(dc), saved_(SaveDC(dc)) {}
+    ~SavedDCState() {
+        if (saved_) RestoreDC(dc_, saved_);
+    }
+    SavedDCState(const SavedDCState&) = delete;
+    SavedDCState& operator=(const SavedDCState&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
+// Holds back a window's drawing while it is rebuilt, and lets it go however
+// the scope ends: a lock left behind would blank the window.
+class WindowUpdateLock {
+public:
+    explicit WindowUpdateLock(HWND hWnd) noexcept { LockWindowUpdate(hWnd); }
+    ~WindowUpdateLock() { LockWindowUpdate(nullptr); }
+    WindowUpdateLock(const WindowUpdateLock&) = delete;
+    WindowUpdateLock& operator=(const WindowUpdateLock&) = delete;
+};
