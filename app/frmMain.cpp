@@ -8,6 +8,7 @@
 #include "app/CatalogueList.h"
 #include "app/DropTarget.h"
 #include "app/FrameBox.h"
+#include "app/MainSkin.h"
 #include "app/ObjectWindowProc.h"
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
@@ -198,23 +199,7 @@ void frmMain::SetupCaption() {
         LoadImageW(instance, MAKEINTRESOURCEW(IDB_BORDER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!picCaption_ || !picBorder_) return;  // no skin: the standard frame stays
 
-    painter_ = MakeRef<cOrvane>();
-    painter_->ActiveCaptionColor(0xFFFFFF);
-    painter_->InActiveCaptionColor(0xC0C0C0);
-    painter_->ActiveMenuColor(0);
-    painter_->ActiveMenuColorOver(0);
-    painter_->InActiveMenuColor(0);
-    painter_->MenuBackgroundColor(kBackColor);
-    painter_->CaptionFont()->Name(L"宋体");
-    painter_->CaptionFont()->Size(9);
-    painter_->MenuFont()->Name(L"宋体");
-    painter_->MenuFont()->Size(9);
-
-    try {
-        painter_->Attach(hwnd_, picCaption_.get(), picBorder_.get(), 19, 20, 90, 140, 240, 400);
-    } catch (const std::exception&) {
-        painter_.reset();  // the window keeps its standard frame
-    }
+    painter_ = AttachMainSkin(hwnd_, picCaption_.get(), picBorder_.get(), kBackColor);
 }
 
 void frmMain::FitClientArea() {
@@ -289,8 +274,7 @@ void frmMain::LoadCatalogue() {
     CatalogueLoad load = LoadCatalogueFile(path);
     if (load.state == CatalogueLoad::State::Unreadable) {
         // Whatever is in the file stays there: saving is refused for this run.
-        loadFailed_ = true;
-        loadFailure_ = load.reason;
+        saver_.Refuse(load.reason);
         Prompt(hwnd_,
                L"无法读取列表文件“" + path + L"”：\r\n" + load.reason +
                    L"\r\n\r\n列表将以空白开始；为保护原文件，本次运行不会覆盖它。",
@@ -304,35 +288,7 @@ void frmMain::LoadCatalogue() {
 bool frmMain::CmdTmp_Click() {
     const int count = List1.Count();
     if (count == 0) return true;  // an empty catalogue is the absence of the file
-    const std::wstring path = CataloguePath();
-    if (loadFailed_) {
-        Prompt(hwnd_,
-               L"列表文件“" + path + L"”在启动时无法读取（" + loadFailure_ +
-                   L"），为避免覆盖其中的内容，列表没有保存。",
-               kAppTitle, MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
-    ReadListText(List1, saveText_);
-    ConvertCatalogue(saveText_, saveBytes_);
-    const auto& losing = saveBytes_.losing;
-    if (!losing.empty()) {
-        std::wstring names;
-        for (size_t i = 0; i < losing.size() && i < 10; ++i) {
-            names += L"  " + std::wstring(saveText_.Field(losing[i], kName)) + L"\r\n";
-        }
-        if (losing.size() > 10) names += L"  ……\r\n";
-        const int answer = Prompt(hwnd_,
-                                  L"以下项目含有当前系统代码页无法保存的字符，保存后这些字符会变成“?”：\r\n" +
-                                      names + L"\r\n仍然保存吗？",
-                                  kAppTitle, MB_YESNO | MB_ICONQUESTION);
-        if (answer != IDYES) return false;
-    }
-    const CatalogueSave save = SaveCatalogueBytes(path, saveBytes_.bytes());
-    if (!save.ok) {
-        Prompt(hwnd_, L"无法保存列表文件“" + path + L"”：\r\n" + save.reason + L"\r\n\r\n列表仍保留在窗口中，原文件未被改动。",
-               kAppTitle, MB_OK | MB_ICONEXCLAMATION);
-    }
-    return save.ok;
+    return saver_.Save(hwnd_, List1, CataloguePath());
 }
 
 bool frmMain::CmdTmp2_Click() {
@@ -448,7 +404,7 @@ void frmMain::CmdDel_Click() {
     // The save leaves the file alone when the list is empty, so the last
     // entry takes the file with it -- unless the file could not be read at
     // start-up, in which case it is not ours to remove.
-    if (List1.Count() == 1 && !loadFailed_) DeleteFileW(CataloguePath().c_str());
+    if (List1.Count() == 1 && !saver_.Refused()) DeleteFileW(CataloguePath().c_str());
     List1.DeleteRow(row);
 }
 

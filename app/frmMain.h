@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/BackgroundAliasCheck.h"
+#include "app/CatalogueSaver.h"
 #include "app/DropOpener.h"
 #include "app/EntryDialog.h"
 #include "app/EntryHost.h"
@@ -166,12 +167,7 @@ private:
     int dpi_ = 96;
     bool timerEnabled_ = false;
     bool unloaded_ = false;
-    // The catalogue file could not be read: it must not be overwritten.
-    bool loadFailed_ = false;
-    std::wstring loadFailure_;
-    // The last save's text and bytes, whose buffers the next save reuses.
-    CatalogueText saveText_;
-    CatalogueBytes saveBytes_;
+    CatalogueSaver saver_;
     UINT taskbarCreated_ = 0;
     TrayIcon tray_{WM_TRAYICON, L"Tarvolo"};
     Launcher launcher_ = Launcher::System();
