@@ -276,4 +276,40 @@ bool InputScript::Run(DWORD timeoutMs) {
     return next_ >= steps_.size();
 }
 
+SIZE TextSize(HFONT font, const std::wstring& text, UINT format) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT r{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+POINT FirstPixel(HDC dc, const RECT& r, COLORREF color) {
+    POINT found{-1, -1};
+    for (int x = r.left; x < r.right && found.x < 0; ++x)
+        for (int y = r.top; y < r.bottom; ++y)
+            if (GetPixel(dc, x, y) == color) {
+                found.x = x;
+                break;
+            }
+    for (int y = r.top; y < r.bottom && found.y < 0; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (GetPixel(dc, x, y) == color) {
+                found.y = y;
+                break;
+            }
+    return found;
+}
+
+int CountPixels(HDC dc, const RECT& r, COLORREF color) {
+    int n = 0;
+    for (int x = r.left; x < r.right; ++x)
+        for (int y = r.top; y < r.bottom; ++y) n += GetPixel(dc, x, y) == color;
+    return n;
+}
+
 }  // namespace menubartest

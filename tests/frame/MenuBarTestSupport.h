@@ -92,6 +92,24 @@ struct ItemSnapshot {
 };
 std::vector<ItemSnapshot> Snapshot(HMENU popup);
 
+// The test window's colours: bar items, hovered or pressed items, popup background.
+constexpr COLORREF kNormal = RGB(0, 0, 160);
+constexpr COLORREF kOver = RGB(200, 0, 0);
+constexpr COLORREF kPopupBack = RGB(255, 255, 240);
+
+// The size DrawText gives `text` in `font` with `format`.
+SIZE TextSize(HFONT font, const std::wstring& text, UINT format);
+// Leftmost column and top row of pixels of one colour inside r.
+POINT FirstPixel(HDC dc, const RECT& r, COLORREF color);
+int CountPixels(HDC dc, const RECT& r, COLORREF color);
+
+struct Menus {
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    HMENU edit = CreatePopupMenu();
+    ~Menus() { DestroyMenu(bar); }  // destroys the popups with it
+};
+
 // Real input through SendInput.
 using testinput::AltTap;
 using testinput::Click;
