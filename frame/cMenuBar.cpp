@@ -283,7 +283,7 @@ LRESULT cMenuBar::OnLButtonDown(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     // where it was) by the time the press is handled.
     POINT pressed{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ClientToScreen(hWnd, &pressed);
-    const int k = ItemCount() < 1 ? 0 : HitTestPoint(pressed);
+    const int k = HitTestPoint(pressed);
     const bool changed = k != pressedItem_;
     pressedItem_ = k;
     if (changed) Repaint();

@@ -15,10 +15,6 @@ int ColumnWidth(const std::wstring& text) {
     return TextSize(font->hFont(), text, DT_CALCRECT | DT_SINGLELINE).cx + 1;
 }
 
-}  // namespace
-
-namespace {
-
 // A popup of every kind of item, prepared as a menu loop would prepare it.
 struct PopupFixture {
     HMENU bar = CreateMenu();
