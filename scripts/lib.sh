@@ -77,12 +77,27 @@ build_all() {
 }
 
 XVFB_PID=
+# start_xvfb [WIDTHxHEIGHT]: a private display. Xvfb picks a free display
+# number itself (-displayfd) and says which once it accepts clients, so two
+# commands started together never pick the same number, and nothing
+# waits for a guessed time.
 start_xvfb() {
-  local n=90
-  while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
-  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local size=${1:-1280x1024} out n=
+  mkdir -p "$BUILD"
+  out=$(mktemp "$BUILD/xvfb-display.XXXXXX")
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$out" >/dev/null 2>&1 &
   XVFB_PID=$!
-  for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+  for _ in $(seq 300); do
+    n=$(tr -dc 0-9 <"$out")
+    [ -n "$n" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  rm -f "$out"
+  if [ -z "$n" ]; then
+    echo "== Xvfb did not start" >&2
+    return 1
+  fi
   export DISPLAY=:$n
   # A desktop session always has X resources loaded. This display has none,
   # and then Xlib reads ~/.Xdefaults and ~/.Xdefaults-<host> again on every
