@@ -347,6 +347,13 @@ TEST(CaptionAccess, F10AndALoneAltSelectTheMenuBarLikeAnyWindowsMenuBar) {
     s.Add("Alt+F", [] { AltTap('F'); });
     s.Add("File open by Alt+F", [&] { check(PopupShown() && bar.PressedItem() == 1, "Alt+F"); });
     s.Add("Esc", [] { Tap(VK_ESCAPE); });
+    s.Add("click Help", [&] {
+        RECT item{};
+        bar.ItemScreenRect(2, item);
+        Click(POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    });
+    s.Add("Help open by the mouse", [&] { check(PopupShown() && bar.PressedItem() == 2, "click"); });
+    s.Add("Esc", [] { Tap(VK_ESCAPE); });
     s.Add("all closed", [&] { closed("the end"); });
     ASSERT_TRUE(s.Run(30000)) << "stopped after " << (s.done.empty() ? "nothing" : s.done.back());
     for (const auto& f : failures) ADD_FAILURE() << f;
@@ -360,6 +367,7 @@ TEST(CaptionAccess, F10AndALoneAltSelectTheMenuBarLikeAnyWindowsMenuBar) {
         Start, Focus(1), Focus(2), End,                      // F10, H, Esc
         Start, Focus(1), End,                                // Alt, a click elsewhere
         Start, Focus(1), End,                                // Alt+F, Esc
+        Start, Focus(2), End,                                // a click on Help, Esc
     };
     EXPECT_EQ(heard.events, expected);
 }
