@@ -14,13 +14,15 @@ COLORREF BackColor(HWND hwnd) {
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_NOTIFY:
-        // Only the common notifications (clicks, double-clicks, Enter) go on:
-        // a list view reports every inserted or changed row, and loading a
-        // large catalogue would pay for thousands of forwarded messages the
-        // main window never looks at.
-        if (static_cast<int>(reinterpret_cast<const NMHDR*>(lParam)->code) <= static_cast<int>(NM_LAST)) return 0;
+    case WM_NOTIFY: {
+        // Only the common notifications (clicks, double-clicks, Enter) and a
+        // list's questions for what it draws go on: a list view reports every
+        // inserted or changed row, and loading a large catalogue would pay for
+        // thousands of forwarded messages the main window never looks at.
+        const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+        if (code != LVN_GETDISPINFOW && static_cast<int>(code) <= static_cast<int>(NM_LAST)) return 0;
         return SendMessageW(GetParent(hwnd), msg, wParam, lParam);
+    }
     case WM_COMMAND:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

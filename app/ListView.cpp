@@ -22,6 +22,11 @@ int ListView::AddRow() {
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.lParam = ++nextId;
+    if (imagesOnDemand_) {
+        // In the same message: this runs for every row of a catalogue load.
+        item.mask |= LVIF_IMAGE;
+        item.iImage = I_IMAGECALLBACK;
+    }
     // An index past the end appends; asking for the count first would cost a
     // message per row while the catalogue loads.
     item.iItem = INT_MAX;

@@ -15,6 +15,9 @@ public:
     void AddColumn(int index, const std::wstring& text, int width);
     int Count() const;
     int AddRow();  // appends a row with an empty label; returns its index
+    // From now on rows are added with their image left to the list's parent,
+    // which it asks (LVN_GETDISPINFO) each time it draws the row.
+    void ImagesOnDemand() { imagesOnDemand_ = true; }
 
     // Every row carries an id of its own that follows the entry when rows are
     // exchanged, so a dialog can stay bound to the entry it was opened for.
@@ -46,4 +49,5 @@ public:
 private:
     HWND hwnd_ = nullptr;
     unsigned changes_ = 0;
+    bool imagesOnDemand_ = false;
 };

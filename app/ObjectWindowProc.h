@@ -3,8 +3,13 @@
 // the object comes as the creation parameter with WM_NCCREATE, learns its
 // window and from then on answers every message through HandleMessage.
 // Messages before WM_NCCREATE (WM_GETMINMAXINFO) get the default answer.
+// A handler that fails leaves its message as if it had done nothing (the
+// failure is told later, by the message loop); a window whose creation
+// failed is not made at all.
 
 #include <windows.h>
+
+#include "plumbing/CallbackGuard.h"
 
 template <class T>
 LRESULT CALLBACK ObjectWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -15,7 +20,8 @@ LRESULT CALLBACK ObjectWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     }
     T* const self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    return self->HandleMessage(msg, wParam, lParam);
+    const LRESULT failed = msg == WM_NCCREATE ? FALSE : msg == WM_CREATE ? -1 : 0;
+    return RunGuarded(failed, [&] { return self->HandleMessage(msg, wParam, lParam); });
 }
 
 // Registers, once per process, the window class whose windows belong to

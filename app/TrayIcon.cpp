@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "plumbing/CallbackGuard.h"
+
 TrayIcon::TrayIcon(UINT callbackMessage, std::wstring tip) : message_(callbackMessage), tip_(std::move(tip)) {}
 
 TrayIcon::~TrayIcon() { Remove(); }
@@ -77,8 +79,11 @@ LRESULT CALLBACK TrayIcon::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
     // message still needs.
     const WNDPROC previous = self->previous_;
     if (msg == self->message_ && self->onMouse_) {
-        const MouseHandler handler = self->onMouse_;
-        handler(lParam);
+        // A handler that fails has done nothing; the message still goes on.
+        RunGuarded([&] {
+            const MouseHandler handler = self->onMouse_;
+            handler(lParam);
+        });
     }
     return previous ? CallWindowProcW(previous, hwnd, msg, wParam, lParam) : DefWindowProcW(hwnd, msg, wParam, lParam);
 }

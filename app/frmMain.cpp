@@ -28,9 +28,9 @@ struct Column {
     const wchar_t* text;
     int twips;
 };
-// The first column has no width, so a click on any visible cell selects the row.
+// The first column holds only the row's icon; a click on any cell selects the row.
 constexpr Column kColumns[] = {
-    {L"", 0},
+    {L"", 330},
     {L"  类型", 1000},
     {L"     名称", 1500},
     {L"                   路径", 4891},
@@ -132,6 +132,7 @@ void frmMain::CreateControls() {
         List1.AddColumn(i, kColumns[i].text, Px(kColumns[i].twips));
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    icons_.Attach(List1, hwnd_, WM_ICONSFOUND, dpi_);
     // Captions wrap at the blanks into one character per line.
     MakeControl(frame1, L"BUTTON", L"上       移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdUp, 7360, 600, 375,
                 1335, ui);
@@ -541,8 +542,11 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == 0) OnCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY: {
-        const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+        auto* hdr = reinterpret_cast<NMHDR*>(lParam);
         if (hdr->hwndFrom == List1.hWnd() && hdr->code == NM_DBLCLK) List1_DblClick();
+        if (hdr->hwndFrom == List1.hWnd() && hdr->code == LVN_GETDISPINFOW) {
+            icons_.GetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(hdr));
+        }
         return 0;
     }
     case WM_TIMER:
@@ -554,6 +558,9 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ALIASESCHECKED:
         AliasesChecked(wParam);
+        return 0;
+    case WM_ICONSFOUND:
+        icons_.IconsFound();
         return 0;
     case WM_DROPFILES:
         TxtIsMenuClick = L"0";  // the window is in sight: what opens is the window's command

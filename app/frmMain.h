@@ -14,6 +14,7 @@
 #include "app/EntryDialog.h"
 #include "app/EntryHost.h"
 #include "app/Launcher.h"
+#include "app/ListIcons.h"
 #include "app/ListKeys.h"
 #include "app/ListView.h"
 #include "app/TrayIcon.h"
@@ -33,6 +34,8 @@ public:
     static constexpr UINT WM_DIALOGCLOSED = WM_APP + 1;
     // Posted by the start-up alias check's thread when its inspection is done.
     static constexpr UINT WM_ALIASESCHECKED = WM_APP + 2;
+    // Posted by the icon look-ups when icons for the list are waiting.
+    static constexpr UINT WM_ICONSFOUND = WM_APP + 3;
     static constexpr COLORREF kBackColor = RGB(207, 203, 207);
 
     struct Options {
@@ -55,6 +58,8 @@ public:
 
     // State the entry dialogs read and write.
     ListView List1;
+    // The rows' icons; their size follows the window's DPI (SetIconDpi).
+    ListIcons& Icons() { return icons_; }
     std::wstring Windir;
     std::wstring TxtIsMenuClick;
 
@@ -164,6 +169,7 @@ private:
     Ref<cOrvane> painter_;
     Ref<StdFont> labelFont_;
     Ref<StdFont> uiFont_;
+    ListIcons icons_;
     int dpi_ = 96;
     bool timerEnabled_ = false;
     bool unloaded_ = false;

@@ -2,6 +2,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/MessageLoop.h"
 #include "app/SingleInstance.h"
 #include "app/frmMain.h"
 #include "plumbing/SystemInfo.h"
@@ -23,13 +24,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         frmMain main;
         if (!main.Create()) return 1;
         instance.Publish(main.hWnd());
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (main.PreTranslateMessage(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        exitCode = static_cast<int>(msg.wParam);
+        exitCode = RunMessageLoop(main);
     }
     OleUninitialize();
     return exitCode;

@@ -15,7 +15,7 @@ class frmMain;
 namespace bench {
 
 extern bool g_quick;        // fewer repetitions and cycles, for trying the bench out
-extern std::wstring g_only;  // run one section only: load, paint, dispatch, objects, health, processes
+extern std::wstring g_only;  // run one section only: load, icons, paint, dispatch, objects, health, processes
 extern int g_prompts;        // message boxes the program raised during the run
 
 bool Runs(const wchar_t* section);
@@ -41,6 +41,7 @@ HWND BareList(HWND parent, HWND like);
 void PlainInsert(HWND list, const std::vector<WideRow>& rows);
 
 void BenchLoadAndSave(Report& report, frmMain& main, const std::wstring& folder);
+void BenchIcons(Report& report, frmMain& main);
 void BenchPaint(Report& report, frmMain& main);
 void BenchDispatch(Report& report);
 void BenchObjects(Report& report, frmMain& main);

@@ -60,6 +60,10 @@ int wmain(int argc, wchar_t** argv) {
             std::fprintf(stderr, "== load and save\n");
             BenchLoadAndSave(report, main, folder);
         }
+        if (Runs(L"icons")) {
+            std::fprintf(stderr, "== list icons\n");
+            BenchIcons(report, main);
+        }
         if (Runs(L"paint")) {
             std::fprintf(stderr, "== non-client paint\n");
             BenchPaint(report, main);
@@ -80,7 +84,9 @@ int wmain(int argc, wchar_t** argv) {
     report.Note("Floors: load — a bare report list view with the same columns and styles, redraw off, item count "
                 "preset, rows already in memory; save — the same LVM_GETITEMTEXTW messages reading the same rows "
                 "back out of the list, plus the same bytes in one WriteFile, flushed and renamed into place (its "
-                "parts: the read-back for the read-back, the write for the checking and writing); start-up — bench_minimal.exe, one window shown (with rows: the same file in its bare list); paint — GetWindowDC and four BitBlt calls "
+                "parts: the read-back for the read-back, the write for the checking and writing); icons — the same "
+                "rows put into the bare list and drawn once, then the icon of each distinct target in view looked "
+                "up one after the other on the window's thread (the look-up the program's threads run); start-up — bench_minimal.exe, one window shown (with rows: the same file in its bare list); paint — GetWindowDC and four BitBlt calls "
                 "(caption band, two border columns, bottom strip) from a prepared memory bitmap, plus creating, "
                 "selecting and deleting the two fonts and drawing the caption text once; dispatch — the "
                 "same SendMessageW to a window that is not subclassed; memory — bench_minimal.exe --list, the "

@@ -1,5 +1,6 @@
 #include "controls/XLinkLabel.h"
 
+#include "plumbing/CallbackGuard.h"
 #include "plumbing/GdiGuards.h"
 #include "plumbing/OleColor.h"
 
@@ -83,7 +84,8 @@ LRESULT CALLBACK XLinkLabel::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
     // Held for the call, so a handler that destroys the window is safe.
     const Ref<XLinkLabel> self = ObjectFromPointer(reinterpret_cast<XLinkLabel*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA)));
     if (!self) return DefWindowProcW(hWnd, msg, wParam, lParam);
-    const LRESULT result = self->HandleMessage(msg, wParam, lParam);
+    // A handler that fails leaves the message as if it had done nothing.
+    const LRESULT result = RunGuarded(LRESULT{0}, [&] { return self->HandleMessage(msg, wParam, lParam); });
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
         self->m_hWnd = nullptr;

@@ -1,5 +1,7 @@
 #include "controls/downloader.h"
 
+#include "plumbing/CallbackGuard.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -54,7 +56,8 @@ LRESULT CALLBACK downloader::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
     if (msg == kMsgTransferNotice) {
         // Held for the call: an event handler may drop the host's last reference.
         const Ref<downloader> self = ObjectFromPointer(reinterpret_cast<downloader*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA)));
-        if (self) self->OnTransferNotice();
+        // A handler that fails ends this round of events as if it had returned.
+        if (self) RunGuarded([&] { self->OnTransferNotice(); });
         return 0;
     }
     return DefWindowProcW(hWnd, msg, wParam, lParam);

@@ -120,3 +120,16 @@ bool ReadMenuItem(HMENU menu, UINT item, bool byPosition, UINT mask, MENUITEMINF
     info.cch = static_cast<UINT>(text.size());
     return true;
 }
+
+std::wstring BarItemText(HMENU menu, int k) {
+    const int n = menu ? GetMenuItemCount(menu) : 0;
+    for (int p = 0; p < n; ++p) {
+        MENUITEMINFOW info;
+        std::wstring text;
+        if (!ReadMenuItem(menu, static_cast<UINT>(p), true, MIIM_ID | MIIM_SUBMENU | MIIM_TYPE, info, text)) continue;
+        // Numbered as the bar draws them: command items have no button.
+        if (!info.hSubMenu && info.wID != static_cast<UINT>(-1)) continue;
+        if (--k == 0) return text;
+    }
+    return {};
+}

@@ -69,3 +69,7 @@ bool ReadMenuItem(HMENU menu, UINT item, bool byPosition, UINT mask, MENUITEMINF
 
 // True for an item whose MIIM_TYPE data is its text.
 bool IsTextItem(UINT fType) noexcept;
+
+// The text of item k (1-based) of a menu bar as the caption bar numbers its
+// items, popups only; empty when there is no such item.
+std::wstring BarItemText(HMENU menu, int k);

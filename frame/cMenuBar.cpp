@@ -244,6 +244,7 @@ void cMenuBar::Repaint() {
 }
 
 void cMenuBar::TrackMouse() {
+    if (keyboardItem_ > 0) return;  // the keyboard's selection is the hot item
     const int h = HitTestCursor();
     if (h != hoverItem_) {
         hoverItem_ = h;
@@ -296,6 +297,21 @@ void cMenuBar::OpenItem(int k) {
     // The tracker may be released by a Detach while its menu loop runs.
     if (const Ref<cToolbarMenu> tracker = tracker_) tracker->TrackPopup(k);
     ExitMenuLoop();
+}
+
+bool cMenuBar::InMenuLoop() const { return tracker_ && tracker_->InLoop(); }
+
+void cMenuBar::ShowItem(int k) {
+    if (!menu_ || InMenuLoop() || k < 1 || k > ItemCount()) return;
+    SetPressed(k, true);
+    OpenItem(k);
+}
+
+void cMenuBar::KeyboardItem(int k) {
+    keyboardItem_ = std::max(k, 0);
+    hoverItem_ = keyboardItem_;
+    if (timer_) timer_->Interval(0);
+    Repaint();
 }
 
 bool cMenuBar::AltKeyAccelerator(int vKey) {

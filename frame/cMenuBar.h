@@ -50,6 +50,17 @@ public:
     void Dpi(int dpi);
     // True when vKey is the mnemonic of a bar item and its popup was shown.
     bool AltKeyAccelerator(int vKey);
+    // Opens item k's popup as a press on it does (the keyboard selection, a
+    // screen reader); nothing inside a running menu loop.
+    void ShowItem(int k);
+    // The keyboard's selection of the bar (F10, a lone Alt): item k is drawn
+    // hot and the mouse poll leaves it so; 0 ends the selection.
+    void KeyboardItem(int k);
+    int KeyboardItem() const { return keyboardItem_; }
+    int HoverItem() const { return hoverItem_; }
+    int PressedItem() const { return pressedItem_; }
+    bool InMenuLoop() const;
+    HWND hWnd() const { return window_; }
     void InitMenuPopup(HMENU popup);
     void ExitMenuLoop();
 
@@ -95,6 +106,7 @@ private:
     std::vector<HMENU> itemPopups_;  // item k at [k - 1]
     int pressedItem_ = 0;            // 0 or -1 = none
     int hoverItem_ = 0;              // 0 or -1 = none
+    int keyboardItem_ = 0;           // 0 = no keyboard selection
     OLE_COLOR activeMenuColor_ = 0;
     OLE_COLOR activeMenuColorOver_ = 0;
     OLE_COLOR inActiveMenuColor_ = 0x808080;

@@ -9,6 +9,7 @@
 
 #include "frame/DpiScale.h"
 #include "frame/SkinScaler.h"
+#include "frame/cCaptionAccess.h"
 #include "frame/cMenuBar.h"
 #include "frame/cNCCalcSize.h"
 #include "plumbing/OleColor.h"
@@ -69,6 +70,7 @@ cOrvane::~cOrvane() {
     // clean-up sends the window messages the engine would answer with a paint.
     // The window's menu is not put back here, only by Detach.
     if (engine_) engine_->Detach();
+    if (access_) access_->Detach();
 }
 
 void cOrvane::Detach() {
@@ -76,6 +78,7 @@ void cOrvane::Detach() {
     // Read it before detaching, so a window never painted gets it back too.
     HMENU menu = engine_ ? engine_->hMenu() : nullptr;
     if (engine_) engine_->Detach();
+    if (access_) access_->Detach();
     if (menuBar_) {
         if (HMENU drawn = menuBar_->hMenu()) menu = drawn;
         menuBar_->Detach();
@@ -141,6 +144,8 @@ void cOrvane::Attach(HWND f, HBITMAP PicCaption, HBITMAP PicBorder, int lButtonW
                         menuBackgroundColor_);
     menuBar_->CaptionHeight(captionImage_->Height());
     menuBar_->Dpi(dpi_);
+    access_ = MakeRef<cCaptionAccess>();
+    access_->Attach(hWnd_, this, menuBar_.get());
 
     engine_ = MakeRef<cNCCalcSize>();
     engine_->Attach(this);
@@ -420,6 +425,15 @@ void cOrvane::ExitMenuLoop() {
         if (menuBar_) menuBar_->ExitMenuLoop();
     });
 }
+
+bool cOrvane::CaptionButton(int index, RECT& windowRect, bool& pressed) const {
+    if (index < kClose || index > kMinimize || !Shown(index)) return false;
+    windowRect = buttons_[static_cast<size_t>(index)];
+    pressed = index == kClose ? closePressed_ : index == kMaximize ? maximizePressed_ : minimizePressed_;
+    return true;
+}
+
+int cOrvane::CaptionBandHeight() const { return captionImage_ ? captionImage_->Height() : 0; }
 
 int cOrvane::AltKeyAccelerator(int vKey) {
     bool used = false;

@@ -21,6 +21,7 @@
 #include "plumbing/RefCounted.h"
 #include "plumbing/StdFont.h"
 
+class cCaptionAccess;
 class cMenuBar;
 class cNCCalcSize;
 
@@ -65,6 +66,13 @@ public:
     void ActiveMenuColor(OLE_COLOR oColor) { activeMenuColor_ = oColor; }
     void ActiveMenuColorOver(OLE_COLOR oColor) { activeMenuColorOver_ = oColor; }
     void InActiveMenuColor(OLE_COLOR oColor) { inActiveMenuColor_ = oColor; }
+
+    // For screen readers: caption button `index` (CaptionLayout's kClose,
+    // kMaximize, kMinimize) as last painted, in window coordinates; false
+    // when the window has no such button.
+    bool CaptionButton(int index, RECT& windowRect, bool& pressed) const;
+    // Height of the caption band (title and menu bar); 0 before Attach.
+    int CaptionBandHeight() const;
 
     // INCAreaModifier. Window-relative coordinates; the rectangle is the
     // whole window as 0, 0, width, height. None of these lets an exception
@@ -125,6 +133,7 @@ private:
     RECT barDrawn_{};
     MeasuredTexts titleTexts_{DT_SINGLELINE | DT_NOPREFIX};
     Ref<cMenuBar> menuBar_;
+    Ref<cCaptionAccess> access_;  // keyboard and screen-reader access to the caption
 
     OLE_COLOR activeCaptionColor_ = 0xCCCCCC;
     OLE_COLOR inActiveCaptionColor_ = 0x999999;

@@ -1,5 +1,6 @@
 #include "frame/cToolbarMenu.h"
 
+#include "frame/MenuModeEvents.h"
 #include "plumbing/GSubclass.h"
 #include "plumbing/mDeclares.h"
 
@@ -45,11 +46,14 @@ int cToolbarMenu::TrackPopup(int k) {
     int result = 0;
     const Ref<IMenuBarHost> bar = ObjectFromPointer(bar_);
     if (!bar) return result;
+    // Screen readers hear the menus open and close, and which item is open.
+    const MenuModeScope mode(window_);
     while (nextItem_ >= 0) {
         result = 0;
         nextItem_ = -1;
         SetPressed(k, true);
         SetTrackState(kTracking, k);
+        NotifyMenuItemFocus(window_, k);
         // Showing and hiding popups makes the system repeat the last mouse
         // position as a move; only a real move may pick another bar item.
         GetCursorPos(&lastMouse_);

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "plumbing/CallbackGuard.h"
 #include "plumbing/PlumbingError.h"
 #include "plumbing/SubclassNames.h"
 
@@ -184,7 +185,14 @@ LRESULT CallOldWindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK SubclassDispatchProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) {
     const std::uint64_t generation = g_generation.load(std::memory_order_acquire);
-    const std::shared_ptr<const Registered> registered = Lookup(hWnd, iMsg, generation);
+    // Without the registry's copy (memory ran out making it) the window's own
+    // procedure answers, as if no client were attached.
+    std::shared_ptr<const Registered> registered;
+    RunGuarded([&] { registered = Lookup(hWnd, iMsg, generation); });
+    if (!registered) {
+        const WNDPROC old = RunGuarded(WNDPROC{}, [&] { return GetOldProc(hWnd); });
+        return old ? CallWindowProcW(old, hWnd, iMsg, wParam, lParam) : DefWindowProcW(hWnd, iMsg, wParam, lParam);
+    }
     const WNDPROC old = registered->old;
     const std::int32_t m = MsgKey(iMsg);
     const std::int32_t n = static_cast<std::int32_t>(registered->clients.size());
@@ -193,28 +201,32 @@ LRESULT CALLBACK SubclassDispatchProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARA
     bool called = false;
     LRESULT result = 0;
     for (std::int32_t k = 1; k <= n; ++k) {
-        // A client may attach or detach others while it handles the message:
-        // from then on the slots are read from the window again.
-        ISubclass* const p = g_generation.load(std::memory_order_acquire) == generation
-                                 ? registered->clients[static_cast<std::size_t>(k - 1)]
-                                 : GetClient(hWnd, m, k);
-        if (!p) {
-            // A slot emptied under us (a client detached during this dispatch).
-            result = CallWindowProcW(old, hWnd, iMsg, wParam, lParam);
-            continue;
-        }
-        const Ref<ISubclass> client = ObjectFromPointer(p);
-        g_currentMessage = iMsg;
-        g_currentOldProc = old;
-        if (k == 1 && client->MsgResponse() == mrPreviousFirst && !called) {
-            CallWindowProcW(old, hWnd, iMsg, wParam, lParam);
-            called = true;
-        }
-        result = client->WindowProc(hWnd, iMsg, wParam, lParam);
-        if (k == n && client->MsgResponse() == mrPreviousAfter && !called) {
-            result = CallWindowProcW(old, hWnd, iMsg, wParam, lParam);
-            called = true;
-        }
+        // A client that fails has answered 0; the others and the window's own
+        // procedure still get the message as registered.
+        RunGuarded([&] {
+            // A client may attach or detach others while it handles the message:
+            // from then on the slots are read from the window again.
+            ISubclass* const p = g_generation.load(std::memory_order_acquire) == generation
+                                     ? registered->clients[static_cast<std::size_t>(k - 1)]
+                                     : GetClient(hWnd, m, k);
+            if (!p) {
+                // A slot emptied under us (a client detached during this dispatch).
+                result = CallWindowProcW(old, hWnd, iMsg, wParam, lParam);
+                return;
+            }
+            const Ref<ISubclass> client = ObjectFromPointer(p);
+            g_currentMessage = iMsg;
+            g_currentOldProc = old;
+            if (k == 1 && client->MsgResponse() == mrPreviousFirst && !called) {
+                called = true;
+                CallWindowProcW(old, hWnd, iMsg, wParam, lParam);
+            }
+            result = RunGuarded(LRESULT{0}, [&] { return client->WindowProc(hWnd, iMsg, wParam, lParam); });
+            if (k == n && client->MsgResponse() == mrPreviousAfter && !called) {
+                called = true;
+                result = CallWindowProcW(old, hWnd, iMsg, wParam, lParam);
+            }
+        });
     }
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "plumbing/CallbackGuard.h"
 #include "plumbing/PlumbingError.h"
 
 namespace MTimer {
@@ -52,7 +53,8 @@ void CALLBACK TimerTickProc(HWND, UINT, UINT_PTR idEvent, DWORD) {
             // Held for the call: a handler that stops its own timer empties
             // the slot, which must not destroy the object under it.
             const Ref<CTimer> timer = g_slots[slot];
-            timer->PulseTimer();
+            // A handler that fails has had its tick; the timer runs on.
+            RunGuarded([&] { timer->PulseTimer(); });
             return;
         }
     }

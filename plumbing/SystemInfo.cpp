@@ -25,3 +25,19 @@ std::wstring SystemErrorText(DWORD error) {
     if (out.empty()) out = L"系统错误 " + std::to_wstring(error);
     return out;
 }
+
+std::wstring ExpandedPath(std::wstring_view text) {
+    std::wstring source(text);
+    if (source.find(L'%') == std::wstring::npos) return source;
+    std::wstring out(source.size() + MAX_PATH, L'\0');
+    for (;;) {
+        // The count includes the terminating NUL; a larger one asks for room.
+        const DWORD n = ExpandEnvironmentStringsW(source.c_str(), out.data(), static_cast<DWORD>(out.size()));
+        if (n == 0) return source;
+        if (n <= out.size()) {
+            out.resize(n - 1);
+            return out;
+        }
+        out.resize(n);
+    }
+}

@@ -2,7 +2,7 @@
 # Builds everything and runs the benchmarks under Wine on a private virtual
 # display; prints the table and keeps it in bench/RESULTS.md. Arguments go to
 # the bench program (--quick: fewer repetitions, for trying it out; a quick
-# run does not replace RESULTS.md; --only load|paint|dispatch|objects|health|processes runs one
+# run does not replace RESULTS.md; --only load|icons|paint|dispatch|objects|health|processes runs one
 # section).
 set -euo pipefail
 TARVOLO_PREFIX=bench

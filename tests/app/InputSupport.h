@@ -9,16 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "app/MessageLoop.h"
 #include "app/frmMain.h"
 
 // Runs the queue the way the program's own loop does, dialog keys included.
 inline void PumpLoop(frmMain& main) {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (main.PreTranslateMessage(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ProcessMessage(main, msg);
 }
 
 // A key press posted to `target` with the modifier keys held in the

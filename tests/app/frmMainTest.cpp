@@ -64,7 +64,7 @@ TEST(frmMain, ShowsCaptionsColumnsAndLoadedRows) {
     // Seven columns with their header texts and widths (twips at the screen's resolution).
     const HWND list = main->List1.hWnd();
     const wchar_t* headers[] = {L"", L"  类型", L"     名称", L"                   路径", L"工作目录", L"参数", L"注释"};
-    const int twips[] = {0, 1000, 1500, 4891, 4600, 1500, 4000};
+    const int twips[] = {330, 1000, 1500, 4891, 4600, 1500, 4000};
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
