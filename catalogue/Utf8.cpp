@@ -67,6 +67,40 @@ Sequence Next(const unsigned char* p, std::size_t left) {
     return {more + 1, code, true};
 }
 
+// A unit that is not a surrogate as its one to three bytes, the first in the
+// low byte, and how many there are: without a branch.
+inline std::uint32_t Packed(unsigned c, unsigned& length) {
+    const std::uint32_t last = 0x80 | (c & 0x3F);
+    const std::uint32_t two = (0xC0 | c >> 6) | last << 8;
+    const std::uint32_t three = (0xE0 | c >> 12) | (0x80 | (c >> 6 & 0x3F)) << 8 | last << 16;
+    length = 1 + (c >= 0x80) + (c >= 0x800);
+    return c < 0x80 ? c : c < 0x800 ? two : three;
+}
+
+// The unit (or surrogate pair) at text[i] written at `to`; returns where the
+// next one starts.
+std::size_t EncodeOne(const wchar_t* text, std::size_t size, std::size_t i, char*& to, bool& lost) {
+    const unsigned c = static_cast<std::uint16_t>(text[i++]);
+    const unsigned next = i < size ? static_cast<std::uint16_t>(text[i]) : 0;
+    if (c >= 0xD800 && c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+        const char32_t code = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+        *to++ = static_cast<char>(0xF0 | code >> 18);
+        *to++ = static_cast<char>(0x80 | (code >> 12 & 0x3F));
+        *to++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        *to++ = static_cast<char>(0x80 | (code & 0x3F));
+        return i + 1;
+    }
+    unsigned unit = c;
+    if (c >= 0xD800 && c <= 0xDFFF) {
+        unit = 0xFFFD;  // no UTF-8 form without its partner
+        lost = true;
+    }
+    unsigned length;
+    const std::uint32_t bytes = Packed(unit, length);
+    for (unsigned k = 0; k < length; ++k) *to++ = static_cast<char>(bytes >> (8 * k));
+    return i;
+}
+
 }  // namespace
 
 bool IsAscii(std::string_view bytes) {
@@ -117,49 +151,40 @@ bool Decode(std::string_view bytes, std::wstring& out) {
 
 char* Encode(const wchar_t* text, std::size_t size, char* to, bool& lost) {
     std::size_t i = 0;
-    while (i < size) {
-        // Eight units are stored at a time, of which the ASCII ones before
-        // the first other unit are kept; eight units left always have room
-        // for eight bytes.
-        if (size - i >= 8) {
-            const __m128i eight = unitblocks::LoadEight(text + i);
-            const unsigned ascii = unitblocks::AsciiMask(eight);
+    // Eight units at a time while a unit is left after them: a unit's
+    // four-byte store below then falls into the room of the ones after it.
+    while (size - i > 8) {
+        const __m128i eight = unitblocks::LoadEight(text + i);
+        if (unitblocks::AsciiMask(eight) == unitblocks::kAllAscii) {
             unitblocks::StoreLowBytes(to, eight);
-            if (ascii == unitblocks::kAllAscii) {
-                to += 8;
-                i += 8;
-                continue;
-            }
-            const std::size_t lead = unitblocks::AsciiLead(ascii);
-            to += lead;
-            i += lead;
+            to += 8;
+            i += 8;
+            continue;
         }
-        const unsigned c = static_cast<std::uint16_t>(text[i]);
-        ++i;
-        if (c < 0x80) {
-            *to++ = static_cast<char>(c);
-        } else if (c < 0x800) {
-            *to++ = static_cast<char>(0xC0 | c >> 6);
-            *to++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c >= 0xD800 && c <= 0xDBFF && i < size && static_cast<std::uint16_t>(text[i]) >= 0xDC00 &&
-                   static_cast<std::uint16_t>(text[i]) <= 0xDFFF) {
-            const char32_t code = 0x10000 + ((c - 0xD800) << 10) + (static_cast<std::uint16_t>(text[i]) - 0xDC00);
-            ++i;
-            *to++ = static_cast<char>(0xF0 | code >> 18);
-            *to++ = static_cast<char>(0x80 | (code >> 12 & 0x3F));
-            *to++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            *to++ = static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            unsigned code = c;
-            if (c >= 0xD800 && c <= 0xDFFF) {
-                code = 0xFFFD;
-                lost = true;
-            }
-            *to++ = static_cast<char>(0xE0 | code >> 12);
-            *to++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            *to++ = static_cast<char>(0x80 | (code & 0x3F));
+        // Mixed text: each unit's bytes in straight-line code. In a
+        // catalogue ASCII and Chinese alternate every few units, and a
+        // branch per unit would mostly guess wrong.
+        char* const from = to;
+        bool surrogate = false;
+#pragma GCC unroll 8
+        for (std::size_t k = 0; k < 8; ++k) {
+            const unsigned c = static_cast<std::uint16_t>(text[i + k]);
+            unsigned length;
+            const std::uint32_t bytes = Packed(c, length);
+            std::memcpy(to, &bytes, 4);
+            to += length;
+            surrogate |= (c & 0xF800) == 0xD800;
         }
+        if (!surrogate) {
+            i += 8;
+            continue;
+        }
+        // A surrogate: these eight again one by one, and on past the end
+        // of a pair the eight end in the middle of.
+        to = from;
+        for (const std::size_t stop = i + 8; i < stop;) i = EncodeOne(text, size, i, to, lost);
     }
+    while (i < size) i = EncodeOne(text, size, i, to, lost);
     return to;
 }
 
