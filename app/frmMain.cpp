@@ -46,7 +46,7 @@ frmMain::frmMain() : frmMain(Options{}) {}
 
 frmMain::frmMain(Options options)
     : options_(std::move(options)),
-      saver_(options_.codePages.ansi ? options_.codePages : SystemCodePages()) {
+      saver_(SystemCodePages()) {
     if (options_.catalogueFolder.empty()) options_.catalogueFolder = ExecutableFolder();
     dialogs_[0] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::AddP);
     dialogs_[1] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::EditP);

@@ -41,7 +41,6 @@ public:
         bool show = true;
         bool checkAliases = true;      // the alias health check after the catalogue loads, in the background
         std::wstring windowsFolder;    // default: the system's Windows directory
-        CodePages codePages;           // the catalogue's; default (ansi 0): the system's
     };
 
     frmMain();

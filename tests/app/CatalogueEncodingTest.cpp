@@ -1,11 +1,11 @@
 // The catalogue in the encodings users' tools write, through the real main
 // window: loaded at its creation, saved when it closes, read again by the
-// next one.
+// next one. (Each code page through the platform's conversion:
+// CatalogueCodecTest, which runs here too.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,18 +38,6 @@ std::string Utf8File(const std::vector<WideRow>& rows, bool mark) {
     return out;
 }
 
-std::unique_ptr<frmMain> Open(const TempDir& dir, CodePages pages = {}) {
-    frmMain::Options options;
-    options.catalogueFolder = dir.path().wstring();
-    options.quitOnDestroy = false;
-    options.checkAliases = false;  // these aliases have no shortcuts
-    options.codePages = pages;
-    auto main = std::make_unique<frmMain>(options);
-    EXPECT_TRUE(main->Create());
-    testsupport::PumpMessages();
-    return main;
-}
-
 // Closes the window the way the user does, which saves the catalogue.
 void Close(std::unique_ptr<frmMain>& main) {
     SendMessageW(main->hWnd(), WM_CLOSE, 0, 0);
@@ -66,24 +54,22 @@ TEST(CatalogueEncoding, Utf8FilesLoadRightAndKeepEveryCharacterAcrossASaveAndARe
         const std::string file = Utf8File(kRows, mark);
         WriteBytes(dir / L"applist.ini", file);
         PromptRecorder prompts;
-        auto main = Open(dir);
+        auto main = OpenMain(dir);
         // The mark is not part of the first field, and the folder entry is
         // still a folder.
         EXPECT_EQ(ReadList(main->List1), kRows);
         Close(main);
         EXPECT_EQ(ReadBytes(dir / L"applist.ini"), file);
 
-        main = Open(dir);
+        main = OpenMain(dir);
         EXPECT_EQ(ReadList(main->List1), kRows);
-        const int row = main->List1.AddRow();
-        const WideRow added = {L"应用程序", L"calc", L"C:\\工具\\calc.exe", L"C:\\工具\\", L"-x", L"计算器"};
-        for (int i = 0; i < 6; ++i) main->List1.SetSubItem(row, i + 1, added[static_cast<size_t>(i)]);
-        Close(main);
         std::vector<WideRow> all = kRows;
-        all.push_back(added);
+        all.push_back({L"应用程序", L"calc", L"C:\\工具\\calc.exe", L"C:\\工具\\", L"-x", L"计算器"});
+        FillList(main->List1, {all.back()});
+        Close(main);
         EXPECT_EQ(ReadBytes(dir / L"applist.ini"), Utf8File(all, mark));
 
-        main = Open(dir);
+        main = OpenMain(dir);
         EXPECT_EQ(ReadList(main->List1), all);
         main.reset();
         EXPECT_TRUE(prompts.calls.empty());
@@ -94,45 +80,17 @@ TEST(CatalogueEncoding, CharactersTheCodePageLacksAreSavedWithoutAQuestionAndSur
     TempDir dir;
     WriteBytes(dir / L"applist.ini", AnsiLines({L"文件夹", L"win", L"C:\\windows", L"C:\\windows", L"", L"系统目录"}));
     PromptRecorder prompts(IDNO);
-    auto main = Open(dir);
-    const int row = main->List1.AddRow();
+    auto main = OpenMain(dir);
     const WideRow rare = {L"应用程序", L"\U00020BB7", L"C:\\tools\\x.exe", L"C:\\tools\\", L"", L"启动 \U0001F680"};
-    for (int i = 0; i < 6; ++i) main->List1.SetSubItem(row, i + 1, rare[static_cast<size_t>(i)]);
+    FillList(main->List1, {rare});
     EXPECT_TRUE(main->CmdTmp_Click());
     EXPECT_TRUE(prompts.calls.empty()) << "nothing is lost, so nothing is asked";
     const std::vector<WideRow> all = {{L"文件夹", L"win", L"C:\\windows", L"C:\\windows", L"", L"系统目录"}, rare};
     EXPECT_EQ(ReadBytes(dir / L"applist.ini"), Utf8File(all, true));
     Close(main);
 
-    main = Open(dir);
+    main = OpenMain(dir);
     EXPECT_EQ(ReadList(main->List1), all);
-    main.reset();
-    EXPECT_TRUE(prompts.calls.empty());
-}
-
-TEST(CatalogueEncoding, OnAUtf8SystemACodePage936FileIsReadRightAndKeptByteForByte) {
-    // Windows set to "Beta: Use Unicode UTF-8 for worldwide language
-    // support" on a Chinese system: ANSI code page 65001, legacy 936.
-    const CodePages utf8System{CP_UTF8, 936};
-    TempDir dir;
-    const std::string file =
-        AnsiLines({L"应用程序", L"np", L"C:\\windows\\notepad.exe", L"C:\\windows\\", L"", L"记事本", L"文件夹",
-                   L"win", L"C:\\windows", L"C:\\windows", L"", L"系统目录"});
-    WriteBytes(dir / L"applist.ini", file);
-    PromptRecorder prompts;
-    auto main = Open(dir, utf8System);
-    EXPECT_EQ(ReadList(main->List1), kRows);
-    Close(main);
-    EXPECT_EQ(ReadBytes(dir / L"applist.ini"), file);
-
-    // A new catalogue on that system is UTF-8, as the system's own code page.
-    TempDir fresh;
-    main = Open(fresh, utf8System);
-    FillList(main->List1, kRows);
-    Close(main);
-    EXPECT_EQ(ReadBytes(fresh / L"applist.ini"), Utf8File(kRows, false));
-    main = Open(fresh, utf8System);
-    EXPECT_EQ(ReadList(main->List1), kRows);
     main.reset();
     EXPECT_TRUE(prompts.calls.empty());
 }

@@ -143,16 +143,3 @@ std::size_t IconvCodePages::Encode(unsigned codePage, const wchar_t* text, std::
     }
     return static_cast<std::size_t>(to - start);
 }
-
-bool IconvCodePages::IsValid(unsigned codePage, std::string_view bytes) const {
-    if (codePage == kCodePageUtf8) return utf8::IsValid(bytes);
-    const char* name = IconvName(codePage);
-    if (!name) return false;
-    Iconv& cd = Opened("UTF-16LE", name);
-    const char* in = bytes.data();
-    std::size_t inLeft = bytes.size();
-    std::string units(bytes.size() * 4 + 4, '\0');
-    char* to = units.data();
-    std::size_t toLeft = units.size();
-    return cd.Run(in, inLeft, to, toLeft) && inLeft == 0;
-}
