@@ -13,6 +13,7 @@
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
 #include "catalogue/AliasStore.h"
+#include "catalogue/SystemCodePages.h"
 #include "plumbing/SystemInfo.h"
 #include "resources/resource.h"
 
@@ -43,7 +44,9 @@ constexpr Column kColumns[] = {
 
 frmMain::frmMain() : frmMain(Options{}) {}
 
-frmMain::frmMain(Options options) : options_(std::move(options)) {
+frmMain::frmMain(Options options)
+    : options_(std::move(options)),
+      saver_(SystemCodePages()) {
     if (options_.catalogueFolder.empty()) options_.catalogueFolder = ExecutableFolder();
     dialogs_[0] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::AddP);
     dialogs_[1] = std::make_unique<EntryDialog>(*this, EntryDialog::Kind::EditP);
@@ -272,7 +275,7 @@ void frmMain::LoadCatalogue() {
     // Only one copy works on a catalogue, so temporaries left by a save that
     // was cut short (a crash, a power cut) are ours to clear.
     RemoveStaleTemporaries(path);
-    CatalogueLoad load = LoadCatalogueFile(path);
+    CatalogueLoad load = LoadCatalogueFile(path, saver_.Codec());
     if (load.state == CatalogueLoad::State::Unreadable) {
         // Whatever is in the file stays there: saving is refused for this run.
         saver_.Refuse(load.reason);

@@ -58,7 +58,12 @@ std::string AnsiBytes(const std::vector<WideRow>& rows) {
     std::vector<CatalogueRow> ansi;
     for (const auto& row : rows) {
         CatalogueRow r;
-        for (const auto& f : row) r.push_back(WideToAnsi(f));
+        for (const auto& f : row) {
+            std::string& bytes = r.emplace_back(f.size() * 2, '\0');
+            bytes.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, f.data(), static_cast<int>(f.size()),
+                                                                 bytes.data(), static_cast<int>(bytes.size()),
+                                                                 nullptr, nullptr)));
+        }
         ansi.push_back(std::move(r));
     }
     return SerializeCatalogue(ansi);

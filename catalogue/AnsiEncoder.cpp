@@ -1,44 +1,26 @@
 #include "catalogue/AnsiEncoder.h"
 
-#include <emmintrin.h>
-
 #include <cstring>
 
-namespace {
+#include "catalogue/UnitBlocks.h"
 
-// Two bits for each of the eight units, set where the unit is ASCII.
-inline unsigned AsciiMask(__m128i eight) {
-    const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
-    return static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(eight, notAscii), _mm_setzero_si128())));
-}
+using unitblocks::AsciiMask;
+using unitblocks::kAllAscii;
 
-constexpr unsigned kAllAscii = 0xFFFF;
-
-}  // namespace
-
-AnsiEncoder::AnsiEncoder(UINT codePage) : codePage_(codePage) {
-    if (codePage_ == CP_UTF8) {
-        maxBytes_ = 3;
-        return;
-    }
-    CPINFO info{};
-    if (!GetCPInfo(codePage_, &info) || info.MaxCharSize == 0) return;
-    maxBytes_ = info.MaxCharSize;
-    // The stateful and multi-unit code pages (ISO-2022, HZ, GB18030, UTF-7)
-    // all sit at 50000 and above, and are never the ANSI code page anyway.
-    perUnit_ = info.MaxCharSize <= 2 && codePage_ < 50000;
+AnsiEncoder::AnsiEncoder(unsigned codePage, const CodePageConverter& converter)
+    : codePage_(codePage), converter_(converter) {
+    const unsigned maxCharSize = converter_.MaxCharSize(codePage_);
+    if (maxCharSize == 0) return;
+    maxBytes_ = maxCharSize;
+    // The stateful and multi-unit code pages (ISO-2022, HZ, GB18030, UTF-7,
+    // UTF-8) all sit at 50000 and above, and are never converted this way.
+    perUnit_ = maxCharSize <= 2 && codePage_ < 50000;
     if (!perUnit_) return;
     units_ = std::make_unique<std::atomic<std::uint32_t>[]>(0x10000);
     // ASCII is the same in every ANSI code page, and surrogates only convert
     // in pairs: both are known before the first save.
     for (std::uint32_t c = 0; c < 0x80; ++c) units_[c].store(kKnown | 1u << 16 | c, std::memory_order_relaxed);
-    for (std::uint32_t c = 0xD800; c <= 0xDFFF; ++c) units_[c].store(kKnown | kBySystem, std::memory_order_relaxed);
-}
-
-AnsiEncoder& AnsiEncoder::ForProcess() {
-    static AnsiEncoder encoder(GetACP());
-    return encoder;
+    for (std::uint32_t c = 0xD800; c <= 0xDFFF; ++c) units_[c].store(kKnown | kByConverter, std::memory_order_relaxed);
 }
 
 std::uint32_t AnsiEncoder::Unit(wchar_t c) {
@@ -46,15 +28,14 @@ std::uint32_t AnsiEncoder::Unit(wchar_t c) {
     std::uint32_t known = slot.load(std::memory_order_relaxed);
     if (known) return known;
     char bytes[8] = {};
-    BOOL usedDefault = FALSE;
-    const int n = WideCharToMultiByte(codePage_, WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof bytes, nullptr,
-                                      &usedDefault);
+    bool usedDefault = false;
+    const std::size_t n = converter_.Encode(codePage_, &c, 1, bytes, usedDefault);
     if (n == 1 || n == 2) {
         known = kKnown | static_cast<std::uint32_t>(n) << 16 | static_cast<std::uint8_t>(bytes[0]) |
                 static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[1])) << 8;
         if (usedDefault) known |= kLost;
     } else {
-        known = kKnown | kBySystem;
+        known = kKnown | kByConverter;
     }
     slot.store(known, std::memory_order_relaxed);
     return known;
@@ -80,9 +61,9 @@ char* AnsiEncoder::Encode(const wchar_t* text, std::size_t size, char* to, bool&
         // each take their bytes from the table in straight-line code: in a
         // catalogue, ASCII and Chinese alternate every few units, and a
         // branch per run would mostly guess wrong.
-        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        const __m128i eight = unitblocks::LoadEight(text + i);
         if (AsciiMask(eight) == kAllAscii) {
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_packus_epi16(eight, eight));
+            unitblocks::StoreLowBytes(to, eight);
             to += 8;
             i += 8;
             continue;
@@ -101,12 +82,12 @@ char* AnsiEncoder::Encode(const wchar_t* text, std::size_t size, char* to, bool&
             any |= unit;
             every &= unit;
         }
-        if ((every & kKnown) && !(any & kBySystem)) {
+        if ((every & kKnown) && !(any & kByConverter)) {
             seen |= any;
             i += 8;
             continue;
         }
-        // A unit not asked yet, or one the system must convert with its
+        // A unit not asked yet, or one the converter must take with its
         // neighbours: these eight again, one by one, and on to the end of a
         // run of other units that goes on past them, so that a surrogate
         // pair is never split.
@@ -131,15 +112,15 @@ char* AnsiEncoder::EncodeRuns(const wchar_t* text, std::size_t size, char* to, b
         // before the first other unit are kept. Eight units left always have
         // room for eight bytes, one or more each.
         if (size - i >= 8) {
-            const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+            const __m128i eight = unitblocks::LoadEight(text + i);
             const unsigned ascii = AsciiMask(eight);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_packus_epi16(eight, eight));
+            unitblocks::StoreLowBytes(to, eight);
             if (ascii == kAllAscii) {
                 to += 8;
                 i += 8;
                 continue;
             }
-            const std::size_t lead = static_cast<unsigned>(__builtin_ctz(~ascii)) / 2;
+            const std::size_t lead = unitblocks::AsciiLead(ascii);
             to += lead;
             i += lead;
         } else {
@@ -148,12 +129,12 @@ char* AnsiEncoder::EncodeRuns(const wchar_t* text, std::size_t size, char* to, b
         // Then the run of other units up to the next ASCII one.
         while (i < size && text[i] >= 0x80) {
             const wchar_t c = text[i];
-            std::uint32_t unit = kKnown | kBySystem;
+            std::uint32_t unit = kKnown | kByConverter;
             if (perUnit) {
                 unit = units[static_cast<std::uint16_t>(c)].load(std::memory_order_relaxed);
                 if (!unit) unit = Unit(c);
             }
-            if (!(unit & kBySystem)) {
+            if (!(unit & kByConverter)) {
                 // Both bytes are stored; a one-byte unit's second byte is
                 // overwritten by the next unit, or falls into the slack byte.
                 const std::uint16_t bytes = static_cast<std::uint16_t>(unit);
@@ -163,11 +144,11 @@ char* AnsiEncoder::EncodeRuns(const wchar_t* text, std::size_t size, char* to, b
                 ++i;
                 continue;
             }
-            // The rest of this run goes to the system as it stands: a
+            // The rest of this run goes to the converter as it stands: a
             // surrogate pair is one character there, not two.
             std::size_t end = i + 1;
             while (end < size && text[end] >= 0x80) ++end;
-            to = EncodeBySystem(text + i, end - i, to, lost);
+            to = EncodeByConverter(text + i, end - i, to, lost);
             i = end;
         }
     }
@@ -175,24 +156,9 @@ char* AnsiEncoder::EncodeRuns(const wchar_t* text, std::size_t size, char* to, b
     return to;
 }
 
-char* AnsiEncoder::EncodeBySystem(const wchar_t* text, std::size_t size, char* to, bool& lost) const {
+char* AnsiEncoder::EncodeByConverter(const wchar_t* text, std::size_t size, char* to, bool& lost) const {
     // One UTF-16 unit never takes more than the code page's longest
-    // character, so that many bytes per unit always suffice.
-    const int capacity = static_cast<int>(size * maxBytes_);
-    BOOL usedDefault = FALSE;
-    int n = 0;
-    if (codePage_ == CP_UTF8) {
-        // UTF-8 holds every character; it accepts neither the best-fit flag
-        // nor the default-character report, and would write nothing with them.
-        n = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(size), to, capacity, nullptr, nullptr);
-        usedDefault = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, static_cast<int>(size), nullptr, 0,
-                                          nullptr, nullptr) == 0;
-    } else {
-        // No best-fit mapping: a character the code page lacks must show up
-        // as lost, not silently turn into a look-alike.
-        n = WideCharToMultiByte(codePage_, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(size), to, capacity,
-                                nullptr, &usedDefault);
-    }
-    if (usedDefault) lost = true;
-    return to + (n > 0 ? n : 0);
+    // character, so that many bytes per unit always suffice. No look-alike
+    // is substituted: a character the code page lacks shows up as lost.
+    return to + converter_.Encode(codePage_, text, size, to, lost);
 }

@@ -1,32 +1,30 @@
 #pragma once
-// UTF-16 to the ANSI code page, byte for byte what WideCharToMultiByte
-// gives with WC_NO_BEST_FIT_CHARS, and whether any character became the
-// default character because the code page cannot hold it.
+// UTF-16 to a code page (936, 1252, ...), byte for byte what its converter
+// gives, and whether any character became the default character because the
+// code page cannot hold it.
 //
 // The save converts every field of the catalogue, and the system's checked
 // conversion is slow per character. In single- and double-byte code pages
-// each UTF-16 unit converts on its own, so the encoder asks the system once
-// per distinct unit and remembers the answer; ASCII is copied. Surrogates,
-// and code pages that are not converted unit by unit (UTF-8), go to the
-// system as they stand.
-#include <windows.h>
-
+// each UTF-16 unit converts on its own, so the encoder asks the converter
+// once per distinct unit and remembers the answer; ASCII is copied.
+// Surrogates, and code pages that are not converted unit by unit, go to the
+// converter as they stand.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "catalogue/CodePageConverter.h"
+
 class AnsiEncoder {
 public:
-    explicit AnsiEncoder(UINT codePage);
+    // `converter` outlives the encoder.
+    AnsiEncoder(unsigned codePage, const CodePageConverter& converter);
     AnsiEncoder(const AnsiEncoder&) = delete;
     AnsiEncoder& operator=(const AnsiEncoder&) = delete;
 
-    // The encoder for the system's ANSI code page, fixed for the process.
-    static AnsiEncoder& ForProcess();
-
-    UINT CodePage() const { return codePage_; }
+    unsigned CodePage() const { return codePage_; }
 
     // Appends `text` converted to `out`; true when a character was lost.
     bool Append(const wchar_t* text, std::size_t size, std::string& out);
@@ -45,22 +43,24 @@ public:
 
 private:
     // A remembered unit: the bytes (first in the low byte), their count,
-    // whether it was lost, and whether the system could not answer for the
-    // unit alone. Zero: not asked yet.
+    // whether it was lost, and whether the converter could not answer for
+    // the unit alone. Zero: not asked yet.
     static constexpr std::uint32_t kKnown = 1u << 31;
     static constexpr std::uint32_t kLost = 1u << 18;
-    static constexpr std::uint32_t kBySystem = 1u << 19;
+    static constexpr std::uint32_t kByConverter = 1u << 19;
 
     std::uint32_t Unit(wchar_t c);
     // Encode one unit or run at a time: ASCII runs eight units at once, other
-    // units from the table, asking the system for those it has not answered.
+    // units from the table, asking the converter for those it has not
+    // answered.
     char* EncodeRuns(const wchar_t* text, std::size_t size, char* to, bool& lost);
-    char* EncodeBySystem(const wchar_t* text, std::size_t size, char* to, bool& lost) const;
+    char* EncodeByConverter(const wchar_t* text, std::size_t size, char* to, bool& lost) const;
 
-    const UINT codePage_;
+    const unsigned codePage_;
+    const CodePageConverter& converter_;
     std::size_t maxBytes_ = 4;
     bool perUnit_ = false;
     // Filled on first use of each unit; threads may fill it together, since
-    // they all write the system's same answer.
+    // they all write the converter's same answer.
     std::unique_ptr<std::atomic<std::uint32_t>[]> units_;
 };

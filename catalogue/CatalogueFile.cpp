@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "catalogue/AnsiEncoder.h"
-#include "catalogue/CatalogueFormat.h"
-#include "catalogue/CatalogueText.h"
+#include "catalogue/SystemCodePages.h"
 #include "plumbing/HandleGuards.h"
 #include "plumbing/SystemInfo.h"
 
@@ -30,45 +28,16 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-bool IsAscii(const char* text, size_t size) {
-    for (size_t i = 0; i < size; ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
-    }
-    return true;
-}
-
-// Appends `text` in the ANSI code page to `out`; true when a character had
-// no equivalent there and became the default character.
-bool AppendAnsi(const wchar_t* text, size_t size, std::string& out) {
-    return AnsiEncoder::ForProcess().Append(text, size, out);
-}
-
 }  // namespace
-
-std::wstring AnsiToWide(const std::string& bytes) {
-    if (bytes.empty()) return {};
-    // ASCII reads the same in every ANSI code page; most paths and names are
-    // ASCII, and widening them directly saves a conversion call per field.
-    if (IsAscii(bytes.data(), bytes.size())) return std::wstring(bytes.begin(), bytes.end());
-    // No code page gives more UTF-16 units than it has bytes, so one call
-    // into a buffer of that size does it.
-    std::wstring out(bytes.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(),
-                                      static_cast<int>(out.size()));
-    out.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return out;
-}
-
-std::string WideToAnsi(const std::wstring& text, bool* lost) {
-    std::string out;
-    const bool missing = AppendAnsi(text.data(), text.size(), out);
-    if (lost) *lost = missing;
-    return out;
-}
 
 std::wstring CataloguePathFor(const std::wstring& folder) { return folder + L"\\applist.ini"; }
 
 CatalogueLoad LoadCatalogueFile(const std::wstring& path) {
+    CatalogueCodec codec(SystemCodePages(), SystemCodePageConverter::Instance());
+    return LoadCatalogueFile(path, codec);
+}
+
+CatalogueLoad LoadCatalogueFile(const std::wstring& path, CatalogueCodec& codec) {
     CatalogueLoad result;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -116,60 +85,23 @@ CatalogueLoad LoadCatalogueFile(const std::wstring& path) {
     file.reset();  // parsing needs no handle on the file
 
     result.state = CatalogueLoad::State::Loaded;
-    auto rows = ParseCatalogue(bytes);
-    result.rows.reserve(rows.size());
-    for (auto& row : rows) {
-        WideRow wide;
-        wide.reserve(row.size());
-        for (auto& field : row) wide.push_back(AnsiToWide(field));
-        result.rows.push_back(std::move(wide));
-    }
+    result.rows = codec.Decode(bytes);
     return result;
 }
 
-std::vector<size_t> RowsLosingCharacters(const CatalogueText& text) {
-    std::vector<size_t> out;
-    std::string scratch;  // one buffer for every conversion of the check
-    for (size_t i = 0; i < text.LineCount(); ++i) {
-        const size_t row = i / CatalogueText::kLinesPerRow;
-        if (!out.empty() && out.back() == row) continue;
-        const std::wstring_view line = text.Line(i);
-        scratch.clear();
-        if (AppendAnsi(line.data(), line.size(), scratch)) out.push_back(row);
-    }
-    return out;
+CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows) {
+    CatalogueCodec codec(SystemCodePages(), SystemCodePageConverter::Instance());
+    return SaveCatalogueFile(path, rows, codec);
 }
 
-CatalogueBytes ConvertCatalogue(const std::vector<WideRow>& rows) {
+CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows, CatalogueCodec& codec) {
     CatalogueText text;
     text.AddRows(rows);
-    CatalogueBytes out;
-    ConvertCatalogue(text, out);
-    return out;
-}
-
-void ConvertCatalogue(const CatalogueText& text, CatalogueBytes& into) {
-    AnsiEncoder& encoder = AnsiEncoder::ForProcess();
-    // One pass converts and checks the whole text at once, into a buffer
-    // with room for the longest conversion that is never filled beforehand:
-    // pages the pass never reaches cost nothing. Only when it reports a lost
-    // character are the lines looked at one by one to name their rows.
-    const std::wstring_view wide = text.Text();
-    const size_t room = wide.size() * encoder.MaxBytesPerUnit() + AnsiEncoder::kSlack;
-    // A buffer kept from a much larger catalogue is given back.
-    if (into.capacity < room || into.capacity / 4 > room + (size_t{64} << 10)) {
-        into.buffer = std::make_unique_for_overwrite<char[]>(room);
-        into.capacity = room;
-    }
-    bool lost = false;
-    char* const end = encoder.Encode(wide.data(), wide.size(), into.buffer.get(), lost);
-    into.size = static_cast<size_t>(end - into.buffer.get());
-    into.losing.clear();
-    if (lost) into.losing = RowsLosingCharacters(text);
-}
-
-CatalogueSave SaveCatalogueFile(const std::wstring& path, const std::vector<WideRow>& rows) {
-    return SaveCatalogueBytes(path, ConvertCatalogue(rows).bytes());
+    CatalogueBytes bytes;
+    codec.Encode(text, bytes);
+    const CatalogueSave save = SaveCatalogueBytes(path, bytes.bytes());
+    if (save.ok) codec.Written(bytes.encoding);
+    return save;
 }
 
 CatalogueSave SaveCatalogueBytes(const std::wstring& path, std::string_view bytes) {

@@ -1,7 +1,7 @@
 #pragma once
 // The catalogue laid out as its file's lines but still in UTF-16: one buffer
 // with every line followed by CR LF, and where each line ends. The save reads
-// the list into it and converts it to the ANSI code page in one pass over
+// the list into it and converts it to the file's encoding in one pass over
 // one buffer, instead of a string per field scattered over the heap.
 #include <cstddef>
 #include <string>

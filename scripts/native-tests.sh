@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the window-free modules natively with AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs their unit tests, then fuzzes the catalogue
-# reader, the path functions and the PATH value editing for a bounded time.
+# reader and its encodings, the path functions and the PATH value editing for
+# a bounded time.
 # Exits non-zero on any test failure, crash, leak or sanitizer report. Called by scripts/test.sh.
 #   TARVOLO_FUZZ_SECONDS  fuzzing time per target (default 30; 0 skips fuzzing)
 set -uo pipefail
@@ -9,7 +10,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 FUZZ_SECONDS=${TARVOLO_FUZZ_SECONDS:-30}
 NATIVE=$BUILD/native
-TARGETS=(catalogue path userpath)
+TARGETS=(catalogue encoding path userpath)
 
 install_packages
 # Sanitizer messages in plain English, whatever locale lib.sh set for Wine.

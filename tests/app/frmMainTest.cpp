@@ -178,24 +178,6 @@ TEST(frmMain, UnreadableCatalogueIsReportedAndNeverOverwritten) {
     EXPECT_TRUE(std::filesystem::is_directory(dir / L"applist.ini"));
 }
 
-TEST(frmMain, UnrepresentableCharactersAreNamedBeforeSaving) {
-    TempDir dir;
-    auto main = OpenMain(dir);
-    const int row = main->List1.AddRow();
-    main->List1.SetSubItem(row, 1, L"应用程序");
-    main->List1.SetSubItem(row, 2, L"한국어");
-    {
-        PromptRecorder prompts(IDNO);
-        EXPECT_FALSE(main->CmdTmp_Click());
-        ASSERT_EQ(prompts.calls.size(), 1u);
-        EXPECT_NE(prompts.calls[0].text.find(L"한국어"), std::wstring::npos);
-        EXPECT_FALSE(std::filesystem::exists(dir / L"applist.ini"));
-    }
-    PromptRecorder prompts(IDYES);
-    EXPECT_TRUE(main->CmdTmp_Click());
-    EXPECT_TRUE(std::filesystem::exists(dir / L"applist.ini"));
-}
-
 TEST(frmMain, DoubleClickOpensFoldersAndStartsProgramsByPath) {
     TempDir dir;
     WriteBytes(dir / L"applist.ini", kThreeEntries);

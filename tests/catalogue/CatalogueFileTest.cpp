@@ -115,59 +115,6 @@ TEST(CatalogueFile, LockedFileCannotBeReplacedAndSaysSo) {
     EXPECT_EQ(ReadBytes(path), old);
 }
 
-TEST(CatalogueFile, CharactersOutsideTheCodePageAreDetected) {
-    const std::vector<WideRow> rows = {
-        {L"应用程序", L"plain", L"C:\\a.exe", L"C:\\", L"", L""},
-        {L"应用程序", L"emoji\U0001F600", L"C:\\b.exe", L"C:\\", L"", L""},
-        {L"文件夹", L"한국어", L"C:\\c", L"C:\\c", L"", L""},
-        {L"文件夹", L"简体中文", L"C:\\d", L"C:\\d", L"", L"Ą"},  // best fit would make it a plain A
-        {L"文件夹", L"拼音ü", L"C:\\e", L"C:\\e", L"", L""},          // ü is in the code page
-    };
-    CatalogueText text;
-    text.AddRows(rows);
-    EXPECT_EQ(RowsLosingCharacters(text), (std::vector<size_t>{1, 2, 3}));
-}
-
-TEST(CatalogueFile, OneConversionGivesTheBytesAndTheRowsThatLoseCharacters) {
-    const struct {
-        std::vector<WideRow> rows;
-        std::vector<size_t> losing;
-    } cases[] = {
-        {{{L"应用程序", L"np", L"C:\\windows\\notepad.exe", L"C:\\windows\\", L"", L"记事本"}}, {}},
-        {{{L"文件夹", L"x"}, {L"应用程序", L"emoji\U0001F600", L"C:\\b.exe"}, {L"文件夹", L"a", L"", L"", L"", L"Ą"}},
-         {1, 2}},
-        {{{L"k", L"n", L"p", L"w", L"a", L"c", L"seventh, dropped"}, {}}, {}},
-        {{{L"한국어"}, {L"ok"}, {L"\xD800"}}, {0, 2}},  // a lone surrogate is lost as well
-        // Far longer than the cases around it: the buffer grows for it, and
-        // the next, small case gets a buffer of its own size again.
-        {{{L"文件夹", std::wstring(200000, L'汉') + L"x"}, {L"k", std::wstring(70000, L'a')}}, {}},
-        {{}, {}},
-    };
-    // One text and one buffer through all cases, large and small after each
-    // other, as the save command keeps them: nothing of an earlier
-    // conversion may show.
-    CatalogueText text;
-    CatalogueBytes reused;
-    for (const auto& c : cases) {
-        const CatalogueBytes converted = ConvertCatalogue(c.rows);
-        text.Clear();
-        text.AddRows(c.rows);
-        text.Trim();
-        ConvertCatalogue(text, reused);
-        EXPECT_EQ(reused.bytes(), converted.bytes());
-        EXPECT_EQ(reused.losing, c.losing);
-        EXPECT_EQ(converted.losing, c.losing);
-        EXPECT_EQ(converted.losing, RowsLosingCharacters(text));
-        // Field by field, the same bytes: the layout first, then one pass
-        // gives what converting each field on its own gives.
-        std::string expected;
-        for (const auto& row : c.rows) {
-            for (size_t i = 0; i < 6; ++i) expected += (i < row.size() ? WideToAnsi(row[i]) : std::string()) + "\r\n";
-        }
-        EXPECT_EQ(converted.bytes(), expected);
-    }
-}
-
 TEST(CatalogueFile, NoHandleOnTheFileOutlivesALoadOrASave) {
     TempDir dir;
     const std::wstring path = CataloguePathFor(dir.path().wstring());
