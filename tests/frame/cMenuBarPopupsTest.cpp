@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/frame/MenuBarTestSupport.h"
 #include "tests/support/TestSupport.h"
 

@@ -2,6 +2,7 @@
 // caption buttons' clicks, on real windows.
 #include "tests/frame/cOrvaneTestFixture.h"
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 
