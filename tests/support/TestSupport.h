@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 namespace testsupport {
@@ -58,6 +59,8 @@ void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 // UTF-8 source text to the ANSI code page and back, for building catalogue bytes.
 std::string ToAnsi(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
+// Catalogue bytes: each line in the ANSI code page, ended with CR LF.
+std::string AnsiLines(std::initializer_list<std::wstring> lines);
 
 // A Unix path handed in by the build (Wine's Z: drive is the Unix root).
 std::wstring WinePathFromUnix(const char* path);
