@@ -2,6 +2,7 @@
 // inactive, the title, the borders of narrow, short and tall windows, and no
 // GDI objects left behind.
 #include "tests/frame/cOrvaneTestFixture.h"
+#include "tests/support/ObjectCounts.h"
 
 #include <algorithm>
 #include <climits>
@@ -40,7 +41,6 @@ Ink TitleInk(const SkinnedWindow& w, int width, int offset) {
 
 // GDI handles are slots of one table that reuses freed slots first; a slot
 // number far above the one before means handles were left behind.
-// (GetGuiResources answers 0 under Wine.)
 unsigned NextGdiSlot() {
     HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
     const unsigned slot = LOWORD(reinterpret_cast<ULONG_PTR>(probe));
@@ -255,7 +255,7 @@ TEST(cOrvanePaint, AThousandPaintsLeaveNoGdiObjects) {
     HDC dc = GetWindowDC(w.hwnd());
     const HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
     const HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
-    const DWORD objectsBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const int objectsBefore = CountGdiObjects();
     const unsigned slotBefore = NextGdiSlot();
     for (int i = 0; i < 1000; ++i) {
         if (i == 500) w.Activate(false);
@@ -263,7 +263,7 @@ TEST(cOrvanePaint, AThousandPaintsLeaveNoGdiObjects) {
     }
     const unsigned slotAfter = NextGdiSlot();
     EXPECT_LT(slotAfter, slotBefore + 16);
-    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), objectsBefore);
+    EXPECT_LE(CountGdiObjects(), objectsBefore);
     // Nothing was left selected into the window's DC either.
     EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font);
     EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), bitmap);

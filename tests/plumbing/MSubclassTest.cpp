@@ -2,6 +2,7 @@
 #include "plumbing/MSubclass.h"
 #include "plumbing/PlumbingError.h"
 #include "plumbing/SubclassNames.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -256,10 +257,8 @@ TEST(MSubclass, WindowOfAnotherProcessIsRefusedAndLeftUntouched) {
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessW(helper.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     HWND foreign = nullptr;
-    for (int i = 0; i < 200 && !foreign; ++i) {
-        foreign = FindWindowW(L"TarvoloForeignWindow", title.c_str());
-        if (!foreign) Sleep(50);
-    }
+    testsupport::WaitFor([&] { return (foreign = FindWindowW(L"TarvoloForeignWindow", title.c_str())) != nullptr; },
+                         10000);
     ASSERT_NE(foreign, nullptr);
     const LONG_PTR own = GetWindowLongPtrW(foreign, GWLP_WNDPROC);
 
