@@ -64,6 +64,7 @@ release_tree() {
   done
 }
 trap release_tree EXIT
+trap 'exit 130' INT TERM
 
 in_tree() {
   chroot "$TREE" env -i HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 \
@@ -111,7 +112,7 @@ refs=(HEAD)
 branch=$(git -C "$ROOT" symbolic-ref -q HEAD || true)
 [ -z "$branch" ] || refs+=("$branch")
 git -C "$ROOT" bundle create "$TREE/root/tarvolo.bundle" "${refs[@]}" 2>/dev/null
-in_tree 'git clone -q /root/tarvolo.bundle /root/tarvolo'
+in_tree 'git -c init.defaultBranch=main clone -q /root/tarvolo.bundle /root/tarvolo'
 echo "== cloned $(git -C "$ROOT" rev-parse --short HEAD) into $TREE/root/tarvolo"
 
 results=()
@@ -121,7 +122,10 @@ run_command() {
   local name=$1 command=$2 start rc=0 took
   echo "== $SUITE: $command"
   start=$(date +%s)
-  in_tree "cd /root/tarvolo && $command" 2>&1 | tee "$LOGS/$name.log" || rc=${PIPESTATUS[0]}
+  # In the background and waited for, so that an interrupt reaches the
+  # trap at once instead of after the command.
+  { in_tree "cd /root/tarvolo && $command" 2>&1 | tee "$LOGS/$name.log"; } &
+  wait $! || rc=$?
   took=$(( $(date +%s) - start ))
   if [ "$rc" = 0 ]; then
     results+=("$command: PASS, $took s wall time")
