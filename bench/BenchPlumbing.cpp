@@ -12,7 +12,7 @@
 #include "bench/Benches.h"
 #include "bench/Measure.h"
 #include "catalogue/CatalogueFile.h"
-#include "bench/Objects.h"
+#include "tests/support/ObjectCounts.h"
 #include "plumbing/GSubclass.h"
 #include "plumbing/SubclassNames.h"
 

@@ -16,7 +16,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
-#include "bench/Objects.h"
+#include "tests/support/ObjectCounts.h"
 #include "bench/StartUpAliases.h"
 
 namespace bench {

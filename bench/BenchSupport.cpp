@@ -24,14 +24,6 @@ bool Runs(const wchar_t* section) { return g_only.empty() || g_only == section; 
 
 int Reps(int full) { return g_quick ? (full > 3 ? 3 : full) : full; }
 
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 std::wstring MakeFolder(const std::wstring& parent, const std::wstring& name) {
     const std::wstring path = parent + L"\\" + name;
     CreateDirectoryW(path.c_str(), nullptr);
@@ -67,20 +59,6 @@ std::string AnsiBytes(const std::vector<WideRow>& rows) {
         ansi.push_back(std::move(r));
     }
     return SerializeCatalogue(ansi);
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::string out;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return out;
-    LARGE_INTEGER size{};
-    GetFileSizeEx(f, &size);
-    out.resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    ReadFile(f, out.data(), static_cast<DWORD>(out.size()), &got, nullptr);
-    out.resize(got);
-    CloseHandle(f);
-    return out;
 }
 
 std::string Verdict(bool holds) { return holds ? "holds" : "misses"; }

@@ -9,6 +9,7 @@
 
 #include "bench/Measure.h"
 #include "catalogue/CatalogueFile.h"
+#include "tests/support/TestSupport.h"
 
 class frmMain;
 
@@ -20,7 +21,8 @@ extern int g_prompts;        // message boxes the program raised during the run
 
 bool Runs(const wchar_t* section);
 int Reps(int full);
-void PumpMessages();
+using testsupport::PumpMessages;
+using testsupport::ReadBytes;
 std::wstring MakeFolder(const std::wstring& parent, const std::wstring& name);
 
 // Rows shaped like a real catalogue: Chinese and ASCII text, every field
@@ -29,7 +31,6 @@ std::vector<WideRow> MakeRows(int n);
 // The file's bytes for `rows`, converted field by field (independently of
 // the save's own conversion).
 std::string AnsiBytes(const std::vector<WideRow>& rows);
-std::string ReadBytes(const std::wstring& path);
 std::string Verdict(bool holds);
 // "holds", or "misses: " and why, so a missed target keeps its reason.
 std::string Verdict(bool holds, const std::string& whyMissed);

@@ -256,10 +256,14 @@ void XLinkLabel::UserControl_Resize(int cx, int cy) {
 }
 
 void XLinkLabel::UserControl_MouseMove(int x, int y) {
-    ReleaseCapture();
     const bool inside = x >= 0 && y >= 0 && x <= m_Width && y <= m_Height;
-    // Holding the capture while inside delivers the move that leaves.
-    if (inside) SetCapture(m_hWnd);
+    // Holding the capture while inside delivers the move that leaves. It is
+    // changed only when it must: every change of capture makes the system
+    // send a mouse move of its own, and taking it anew on each move would
+    // answer every move with another, for ever.
+    const bool held = GetCapture() == m_hWnd;
+    if (inside && !held) SetCapture(m_hWnd);
+    if (!inside && held) ReleaseCapture();
     if (inside == m_Hover) return;
     m_Hover = inside;
     if (inside) {

@@ -368,6 +368,15 @@ void cOrvane::HitTest(int x, int y, int& eHitTest) {
             eHitTest = HTSYSMENU;
             return;
         }
+        // A menu bar item is the bar's, wherever the system's caption height
+        // puts the engine's caption line: 19 pixels under Wine 8, 23 on
+        // Windows 10 and 26 under Wine 10 reach into the items' upper part,
+        // where a press would start a drag instead of opening the menu.
+        if (menuBar_ && (eHitTest == HTCAPTION || eHitTest == HTCLIENT)) {
+            RECT window{};
+            GetWindowRect(hWnd_, &window);
+            if (menuBar_->HitTestPoint(POINT{window.left + x, window.top + y}) > 0) eHitTest = HTMENU;
+        }
         bool inside[3] = {};
         bool redraw = false;
         for (int i = kClose; i <= kMinimize; ++i) {

@@ -29,17 +29,6 @@ use_dpi_prefix() {
   fi
 }
 
-# A private display large enough for the DPI's desktop (like start_xvfb).
-start_dpi_xvfb() {
-  local size n=90
-  size=$(dpi_desktop_size "$1")
-  while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
-  Xvfb :$n -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-  XVFB_PID=$!
-  for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-  export DISPLAY=:$n
-}
-
 # The LogPixels value the prefix's registry holds (decimal), empty if none.
 prefix_logpixels() {
   local hex

@@ -133,6 +133,27 @@ make_prefix() {
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
   fi
+  # The system's own texts (message boxes, standard menus, captions) in the
+  # font a Chinese Windows has for them, 宋体 (SimSun) at 9 points; fontconfig
+  # gives Wine a Chinese font for that name. Wine's default, Tahoma, has no
+  # Chinese glyphs, and under Wine 10 a message box shows every Chinese
+  # character as an empty box (font linking finds no SimSun file to add).
+  if ! grep -q '"MessageFont"=hex:f4,ff,ff,ff' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    local fonts="$WINEPREFIX/chinese-ui-fonts.reg" name
+    # LOGFONTW: height -12 px, weight 400, GB2312 charset, face "SimSun".
+    local simsun=f4,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,90,01,00,00,00,00,00,86,00,00,00,00
+    simsun+=,53,00,69,00,6d,00,53,00,75,00,6e,00$(printf ',00%.0s' $(seq 52))
+    {
+      printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+      printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics]\r\n'
+      for name in CaptionFont SmCaptionFont MenuFont StatusFont MessageFont; do
+        printf '"%s"=hex:%s\r\n' "$name" "$simsun"
+      done
+    } >"$fonts"
+    wine reg import "$fonts" >/dev/null 2>&1
+    wineserver -w || true
+    rm -f "$fonts"
+  fi
   # Every program of this prefix runs inside one Wine virtual desktop: Wine
   # then draws frames itself, as Windows does, windows of all processes see
   # each other, and hiding or destroying a window does not wait for an X

@@ -24,11 +24,19 @@ summary() {
 }
 
 # The runtimes must be the installed clang's own; say so plainly rather than
-# fail later at link time with a missing library.
-RUNTIME_DIR=$(clang -print-runtime-dir 2>/dev/null || true)
+# fail later at link time with a missing library. Clang looks for them in its
+# per-target folder (libclang_rt.asan.a) and then in the older per-OS one
+# (lib/linux/libclang_rt.asan-x86_64.a); Debian 12's clang 14 and Debian 13's
+# clang 19 each keep them in one of the two, and -print-runtime-dir names only
+# the first.
+RESOURCE_DIR=$(clang -print-resource-dir 2>/dev/null || true)
 for lib in asan ubsan_standalone fuzzer; do
-  if [ ! -f "$RUNTIME_DIR/libclang_rt.$lib-x86_64.a" ]; then
-    echo "== native: clang $(clang_major) has no $lib runtime in ${RUNTIME_DIR:-?} (package libclang-rt-$(clang_major)-dev)"
+  found=
+  for f in "$RESOURCE_DIR"/lib/*/libclang_rt.$lib.a "$RESOURCE_DIR"/lib/*/libclang_rt.$lib-x86_64.a; do
+    [ -f "$f" ] && found=$f && break
+  done
+  if [ -z "$found" ]; then
+    echo "== native: clang $(clang_major) has no $lib runtime in ${RESOURCE_DIR:-?}/lib (package libclang-rt-$(clang_major)-dev)"
     summary "FAILED (sanitizer runtime missing)" 1
   fi
 done

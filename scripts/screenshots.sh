@@ -16,7 +16,7 @@ SHOTS=$BUILD/e2e-shots
 if [ -n "$dpi" ]; then
   source "$ROOT/scripts/dpi.sh"
   SHOTS=$BUILD/e2e-shots-$dpi
-  start_dpi_xvfb "$dpi"
+  start_xvfb "$(dpi_desktop_size "$dpi")"
   use_dpi_prefix "$dpi"
   trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
   start_wine

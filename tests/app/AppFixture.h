@@ -41,11 +41,7 @@ private:
     PromptHandler previous_;
 };
 
-inline std::string AnsiLines(std::initializer_list<std::wstring> lines) {
-    std::string out;
-    for (const auto& l : lines) out += testsupport::ToAnsi(l) + "\r\n";
-    return out;
-}
+using testsupport::AnsiLines;
 
 // The start-up alias check stays off: these catalogues name shortcuts the
 // tests never wrote (AliasCheckTest turns it on).

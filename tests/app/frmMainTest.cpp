@@ -6,11 +6,9 @@
 
 #include "tests/app/AppFixture.h"
 
-using testsupport::PumpFor;
 using testsupport::PumpMessages;
 using testsupport::ReadBytes;
 using testsupport::TempDir;
-using testsupport::ToAnsi;
 using testsupport::WriteBytes;
 
 namespace {
@@ -36,12 +34,36 @@ bool TrayMenuOpens(HWND hwnd) {
     return menuSeen;
 }
 
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// A main window on a catalogue folder of the test's own.
+class frmMainTest : public testing::Test {
+protected:
+    // Opens the window on the folder as it is.
+    frmMain* Open() {
+        main_ = OpenMain(dir_);
+        return main_.get();
+    }
+    // Opens the window on a catalogue file holding `bytes`.
+    frmMain* Open(const std::string& bytes) {
+        WriteBytes(Catalogue(), bytes);
+        return Open();
+    }
+    std::filesystem::path Catalogue() const { return dir_ / L"applist.ini"; }
+
+    TempDir dir_;
+    std::unique_ptr<frmMain> main_;  // closed before its folder goes
+};
+
 }  // namespace
 
-TEST(frmMain, ShowsCaptionsColumnsAndLoadedRows) {
-    TempDir dir;
-    WriteBytes(dir / L"applist.ini", kThreeEntries);
-    auto main = OpenMain(dir);
+TEST_F(frmMainTest, ShowsCaptionsColumnsAndLoadedRows) {
+    frmMain* main = Open(kThreeEntries);
     EXPECT_EQ(WindowText(main->hWnd()), L" TarvoloV1.2");
     EXPECT_TRUE(IsWindowVisible(main->hWnd()));
     EXPECT_EQ(GetFocus(), main->List1.hWnd());
@@ -65,9 +87,7 @@ TEST(frmMain, ShowsCaptionsColumnsAndLoadedRows) {
     const HWND list = main->List1.hWnd();
     const wchar_t* headers[] = {L"", L"  类型", L"     名称", L"                   路径", L"工作目录", L"参数", L"注释"};
     const int twips[] = {330, 1000, 1500, 4891, 4600, 1500, 4000};
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    const int dpi = ScreenDpi();
     EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 7);
     for (int i = 0; i < 7; ++i) {
         wchar_t text[64] = {};
@@ -95,38 +115,33 @@ TEST(frmMain, ShowsCaptionsColumnsAndLoadedRows) {
     EXPECT_EQ(main->List1.SubItem(2, 5), L"-x");
 }
 
-TEST(frmMain, OddLineCountsLoadAsShortRowsAndSaveAsWholeOnes) {
-    TempDir dir;
-    WriteBytes(dir / L"applist.ini", AnsiLines({L"应用程序", L"a", L"p", L"w", L"", L"", L"文件夹"}));
-    auto main = OpenMain(dir);
+TEST_F(frmMainTest, OddLineCountsLoadAsShortRowsAndSaveAsWholeOnes) {
+    frmMain* main = Open(AnsiLines({L"应用程序", L"a", L"p", L"w", L"", L"", L"文件夹"}));
     ASSERT_EQ(main->List1.Count(), 2);
     EXPECT_EQ(main->List1.SubItem(1, 1), L"文件夹");
     EXPECT_EQ(main->List1.SubItem(1, 2), L"");
     EXPECT_TRUE(main->CmdTmp_Click());
-    EXPECT_EQ(ReadBytes(dir / L"applist.ini"),
+    EXPECT_EQ(ReadBytes(Catalogue()),
               AnsiLines({L"应用程序", L"a", L"p", L"w", L"", L"", L"文件夹", L"", L"", L"", L"", L""}));
 }
 
-TEST(frmMain, EmptyExistingFileGivesOneRowWithoutFields) {
-    TempDir dir;
-    WriteBytes(dir / L"applist.ini", "");
-    auto main = OpenMain(dir);
+TEST_F(frmMainTest, EmptyExistingFileGivesOneRowWithoutFields) {
+    frmMain* main = Open("");
     EXPECT_EQ(main->List1.Count(), 1);
     EXPECT_EQ(main->List1.SubItem(0, 1), L"");
 }
 
-TEST(frmMain, SaveRoundTripsBytesAndEmptyListLeavesTheFileAlone) {
-    TempDir dir;
-    WriteBytes(dir / L"applist.ini", kThreeEntries);
+TEST_F(frmMainTest, SaveRoundTripsBytesAndEmptyListLeavesTheFileAlone) {
     {
-        auto main = OpenMain(dir);
-        std::filesystem::remove(dir / L"applist.ini");
+        frmMain* main = Open(kThreeEntries);
+        std::filesystem::remove(Catalogue());
         EXPECT_TRUE(main->CmdTmp_Click());
-        EXPECT_EQ(ReadBytes(dir / L"applist.ini"), kThreeEntries);
+        EXPECT_EQ(ReadBytes(Catalogue()), kThreeEntries);
 
         main->List1.Clear();
         EXPECT_TRUE(main->CmdTmp_Click());  // nothing to do, the old file stays
-        EXPECT_EQ(ReadBytes(dir / L"applist.ini"), kThreeEntries);
+        EXPECT_EQ(ReadBytes(Catalogue()), kThreeEntries);
+        main_.reset();
     }
     TempDir empty;
     auto main = OpenMain(empty);
@@ -135,17 +150,15 @@ TEST(frmMain, SaveRoundTripsBytesAndEmptyListLeavesTheFileAlone) {
     EXPECT_FALSE(std::filesystem::exists(empty / L"applist.ini"));
 }
 
-TEST(frmMain, FailedSaveKeepsListAndFileAndAsksBeforeQuitting) {
-    TempDir dir;
-    WriteBytes(dir / L"applist.ini", kThreeEntries);
-    auto main = OpenMain(dir);
+TEST_F(frmMainTest, FailedSaveKeepsListAndFileAndAsksBeforeQuitting) {
+    frmMain* main = Open(kThreeEntries);
     main->List1.SetSubItem(0, 2, L"changed");
-    SetFileAttributesW((dir / L"applist.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(Catalogue().c_str(), FILE_ATTRIBUTE_READONLY);
     {
         PromptRecorder prompts(IDNO);
         EXPECT_FALSE(main->CmdTmp_Click());
         ASSERT_EQ(prompts.calls.size(), 1u);
-        EXPECT_NE(prompts.calls[0].text.find((dir / L"applist.ini").wstring()), std::wstring::npos);
+        EXPECT_NE(prompts.calls[0].text.find(Catalogue().wstring()), std::wstring::npos);
         EXPECT_EQ(prompts.calls[0].title, L"Tarvolo");
         EXPECT_EQ(main->List1.SubItem(0, 2), L"changed");
 
@@ -155,8 +168,8 @@ TEST(frmMain, FailedSaveKeepsListAndFileAndAsksBeforeQuitting) {
         ASSERT_EQ(prompts.calls.size(), 3u);
         EXPECT_EQ(prompts.calls[2].style & MB_YESNO, static_cast<UINT>(MB_YESNO));
     }
-    SetFileAttributesW((dir / L"applist.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadBytes(dir / L"applist.ini"), kThreeEntries);
+    SetFileAttributesW(Catalogue().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(Catalogue()), kThreeEntries);
     {
         PromptRecorder prompts(IDYES);
         SendMessageW(main->hWnd(), WM_CLOSE, 0, 0);
@@ -165,23 +178,20 @@ TEST(frmMain, FailedSaveKeepsListAndFileAndAsksBeforeQuitting) {
     EXPECT_EQ(main->hWnd(), nullptr);
 }
 
-TEST(frmMain, UnreadableCatalogueIsReportedAndNeverOverwritten) {
-    TempDir dir;
-    std::filesystem::create_directory(dir / L"applist.ini");
+TEST_F(frmMainTest, UnreadableCatalogueIsReportedAndNeverOverwritten) {
+    std::filesystem::create_directory(Catalogue());
     PromptRecorder prompts(IDYES);
-    auto main = OpenMain(dir);
+    frmMain* main = Open();
     ASSERT_EQ(prompts.calls.size(), 1u);
     EXPECT_NE(prompts.calls[0].text.find(L"applist.ini"), std::wstring::npos);
     const int row = main->List1.AddRow();
     main->List1.SetSubItem(row, 1, L"应用程序");
     EXPECT_FALSE(main->CmdTmp_Click());
-    EXPECT_TRUE(std::filesystem::is_directory(dir / L"applist.ini"));
+    EXPECT_TRUE(std::filesystem::is_directory(Catalogue()));
 }
 
-TEST(frmMain, DoubleClickOpensFoldersAndStartsProgramsByPath) {
-    TempDir dir;
-    WriteBytes(dir / L"applist.ini", kThreeEntries);
-    auto main = OpenMain(dir);
+TEST_F(frmMainTest, DoubleClickOpensFoldersAndStartsProgramsByPath) {
+    frmMain* main = Open(kThreeEntries);
     std::vector<std::wstring> folders, programs;
     main->SetLauncher({[&](HWND, const std::wstring& f) { folders.push_back(f); },
                        [&](const std::wstring& p) { programs.push_back(p); }});
@@ -208,19 +218,16 @@ TEST(frmMain, DoubleClickOpensFoldersAndStartsProgramsByPath) {
     EXPECT_EQ(programs.back(), L"C:\\windows\\notepad.exe");
 }
 
-TEST(frmMain, EmptyListCommandsAndDoubleClickDoNothing) {
-    TempDir dir;
-    auto main = OpenMain(dir);
+TEST_F(frmMainTest, EmptyListCommandsAndDoubleClickDoNothing) {
+    frmMain* main = Open();
     int launched = 0;
     main->SetLauncher({[&](HWND, const std::wstring&) { ++launched; }, [&](const std::wstring&) { ++launched; }});
     main->List1_DblClick();
     EXPECT_EQ(launched, 0);
 }
 
-TEST(frmMain, MinimizeGoesToTrayAndComesBack) {
-    TempDir dir;
-    WriteBytes(dir / L"applist.ini", kThreeEntries);
-    auto main = OpenMain(dir);
+TEST_F(frmMainTest, MinimizeGoesToTrayAndComesBack) {
+    frmMain* main = Open(kThreeEntries);
     const HWND hwnd = main->hWnd();
     const LONG_PTR ownProc = GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
     EXPECT_TRUE(main->Timer1Enabled());
@@ -256,27 +263,24 @@ TEST(frmMain, MinimizeGoesToTrayAndComesBack) {
     EXPECT_TRUE(TrayMenuOpens(hwnd));
 
     // Exit from the tray menu saves and removes icon and hook.
-    std::filesystem::remove(dir / L"applist.ini");
+    std::filesystem::remove(Catalogue());
     SendMessageW(hwnd, WM_COMMAND, frmMain::IdEnd, 0);
-    EXPECT_EQ(ReadBytes(dir / L"applist.ini"), kThreeEntries);
+    EXPECT_EQ(ReadBytes(Catalogue()), kThreeEntries);
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_FALSE(main->InTray());
 }
 
-TEST(frmMain, ClosingWithoutTrayLeavesTheWindowProcedureAlone) {
-    TempDir dir;
-    WriteBytes(dir / L"applist.ini", kThreeEntries);
-    auto main = OpenMain(dir);
+TEST_F(frmMainTest, ClosingWithoutTrayLeavesTheWindowProcedureAlone) {
+    frmMain* main = Open(kThreeEntries);
     const LONG_PTR ownProc = GetWindowLongPtrW(main->hWnd(), GWLP_WNDPROC);
-    std::filesystem::remove(dir / L"applist.ini");
+    std::filesystem::remove(Catalogue());
     ASSERT_TRUE(main->Form_Unload());
     EXPECT_EQ(GetWindowLongPtrW(main->hWnd(), GWLP_WNDPROC), ownProc);
-    EXPECT_EQ(ReadBytes(dir / L"applist.ini"), kThreeEntries);
+    EXPECT_EQ(ReadBytes(Catalogue()), kThreeEntries);
 }
 
-TEST(frmMain, TrayMenuHoldsTheFiveCommandsInOrder) {
-    TempDir dir;
-    auto main = OpenMain(dir);
+TEST_F(frmMainTest, TrayMenuHoldsTheFiveCommandsInOrder) {
+    frmMain* main = Open();
     const HMENU menu = main->PopupMenu();
     ASSERT_EQ(GetMenuItemCount(menu), 9);
     const struct {
@@ -301,9 +305,8 @@ TEST(frmMain, TrayMenuHoldsTheFiveCommandsInOrder) {
     }
 }
 
-TEST(frmMain, LinksCarryTheirSavedPropertiesAndTheWindowsBackground) {
-    TempDir dir;
-    auto main = OpenMain(dir);
+TEST_F(frmMainTest, LinksCarryTheirSavedPropertiesAndTheWindowsBackground) {
+    frmMain* main = Open();
     ASSERT_TRUE(main->XLinkLabel1 && main->xLabel2);
     struct Case {
         XLinkLabel* link;
@@ -315,9 +318,7 @@ TEST(frmMain, LinksCarryTheirSavedPropertiesAndTheWindowsBackground) {
         {main->XLinkLabel1.get(), L"Doravel", frmMain::kAuthorSite, 10.5, 1080, 1695},
         {main->xLabel2.get(), frmMain::kShopPage, frmMain::kShopPage, 12, 3600, 4935},
     };
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    const int dpi = ScreenDpi();
     for (const Case& c : cases) {
         EXPECT_EQ(c.link->Caption(), c.caption);
         EXPECT_EQ(c.link->url(), c.url);

@@ -7,18 +7,8 @@
 
 using testsupport::ReadBytes;
 using testsupport::TempDir;
-using testsupport::ToAnsi;
+using testsupport::AnsiLines;
 using testsupport::WriteBytes;
-
-namespace {
-
-std::string AnsiLines(std::initializer_list<std::wstring> lines) {
-    std::string out;
-    for (const auto& l : lines) out += ToAnsi(l) + "\r\n";
-    return out;
-}
-
-}  // namespace
 
 TEST(CatalogueFile, RunsInCodePage936) {
     // Everything below assumes the Chinese ANSI code page the program addresses.

@@ -142,6 +142,36 @@ TEST_F(XLinkLabelTest, HoverCountsBothEdgesAsInsideAndHoldsTheCaptureOnlyInside)
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
+TEST_F(XLinkLabelTest, MovesChangeTheCaptureOnlyWhenCrossingTheEdge) {
+    // Each change of capture makes the system send a mouse move of its own;
+    // a label that changed it on every move would answer each with another.
+    auto label = MakeLabel();
+    label->UserControl_InitProperties();
+    static HWND watched;
+    static int changes;
+    watched = label->hWnd();
+    changes = 0;
+    const HHOOK hook = SetWindowsHookExW(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+            if (code == HC_ACTION && m->hwnd == watched && m->message == WM_CAPTURECHANGED) ++changes;
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    const struct {
+        int x, y, changes;  // changes so far
+    } steps[] = {{5, 5, 0}, {6, 5, 0}, {kLabelW, kLabelH, 0}, {kLabelW + 1, 5, 1}, {kLabelW + 9, 5, 1},
+                 {7, 7, 1}, {8, 8, 1},  {-1, 5, 2}};
+    for (const auto& s : steps) {
+        MoveTo(label, s.x, s.y);
+        EXPECT_EQ(changes, s.changes) << "after the move to (" << s.x << ", " << s.y << ")";
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
 TEST_F(XLinkLabelTest, OnlyAStateChangeRedraws) {
     auto label = MakeLabel();
     label->UserControl_InitProperties();

@@ -17,18 +17,11 @@
 namespace e2e {
 
 namespace fs = std::filesystem;
-using testsupport::ToAnsi;
 
 inline std::wstring g_exe;    // the program under test
 inline std::wstring g_shots;  // where screenshots go
 
-
-inline std::string AnsiLines(std::initializer_list<std::wstring> lines) {
-    std::string out;
-    for (const auto& l : lines) out += ToAnsi(l) + "\r\n";
-    return out;
-}
-
+using testsupport::AnsiLines;
 using testsupport::WaitFor;
 
 // C:\windows\system, where the program writes its shortcuts.

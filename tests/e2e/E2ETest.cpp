@@ -15,7 +15,6 @@
 
 namespace fs = std::filesystem;
 using testsupport::ReadBytes;
-using testsupport::ToAnsi;
 
 using namespace e2e;
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ObjectCounts.h"
+
 #include <array>
 #include <memory>
 
@@ -28,9 +30,6 @@ HBITMAP MakePicture(int cx, int cy, COLORREF fill, COLORREF corner) {
     return bmp;
 }
 
-DWORD GdiObjects() {
-    return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-}
 
 }  // namespace
 
@@ -125,7 +124,7 @@ TEST(cMemDC, SmallerPictureKeepsTheSurfaceAndNotABitmapChangesNothing) {
 
 TEST(cMemDC, DestructionLeavesNoGdiObjectBehind) {
     HBITMAP picture = MakePicture(30, 20, kBlue, kRed);
-    const DWORD before = GdiObjects();
+    const int before = CountGdiObjects();
     HDC dc;
     HGDIOBJ bitmap;
     {
@@ -140,7 +139,7 @@ TEST(cMemDC, DestructionLeavesNoGdiObjectBehind) {
     }
     EXPECT_EQ(GetObjectType(dc), 0u);
     EXPECT_EQ(GetObjectType(bitmap), 0u);
-    EXPECT_EQ(GdiObjects(), before);
+    EXPECT_EQ(CountGdiObjects(), before);
     EXPECT_EQ(GetObjectType(picture), static_cast<DWORD>(OBJ_BITMAP));
     DeleteObject(picture);
 }

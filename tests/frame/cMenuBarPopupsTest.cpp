@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "tests/frame/MenuBarTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -306,7 +309,44 @@ TEST(MenuBarPopups, DrawItemLooks) {
     w.bar().ExitMenuLoop();
 }
 
-TEST(MenuBarPopups, CheckMarksHaveTheirGlyphFont) {
+// The check-mark box of a drawn item (radio or plain) as the bar draws it,
+// pixel for pixel: a sunken edge, then `glyph` centred in it.
+std::vector<COLORREF> BoxPixels(HDC dc) {
+    std::vector<COLORREF> out;
+    for (int y = 4; y < 18; ++y)
+        for (int x = 6; x < 21; ++x) out.push_back(GetPixel(dc, x, y));
+    return out;
+}
+
+// The same box drawn here with `glyph` in Marlett at a cell height of `px`.
+std::vector<COLORREF> MarlettBox(const wchar_t* glyph, int px) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 40);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    const RECT all{0, 0, 200, 40};
+    HBRUSH back = CreateSolidBrush(kPopupBack);
+    FillRect(dc, &all, back);
+    DeleteObject(back);
+    RECT box{6, 4, 21, 18};
+    DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
+    HFONT font = CreateFontW(-px, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Marlett");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kNormal);
+    DrawTextW(dc, glyph, 1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    std::vector<COLORREF> out = BoxPixels(dc);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return out;
+}
+
+TEST(MenuBarPopups, CheckMarksAreDrawnWithTheMarlettGlyphs) {
     // Without Marlett in the prefix the marks come out as the letters b and h.
     const Ref<StdFont> marlett = MakeRef<StdFont>(L"Marlett");
     marlett->Charset(SYMBOL_CHARSET);
@@ -316,5 +356,25 @@ TEST(MenuBarPopups, CheckMarksHaveTheirGlyphFont) {
     GetTextFaceW(screen, LF_FACESIZE, face);
     SelectObject(screen, old);
     ReleaseDC(nullptr, screen);
-    EXPECT_STREQ(face, L"Marlett");
+    ASSERT_STREQ(face, L"Marlett");
+
+    // The bar's box must be exactly Marlett's glyph at some size: drawn in
+    // any text font, "h" and "b" are letters and match none of them.
+    PopupFixture f;
+    FramedWindow w(f.bar);
+    w.bar().InitMenuPopup(f.popup);
+    const struct {
+        const char* what;
+        int item;
+        UINT extraState;
+        const wchar_t* glyph;
+    } cases[] = {{"radio mark", 3, 0, L"h"}, {"check mark", 0, MFS_CHECKED, L"b"}};
+    for (const auto& c : cases) {
+        const DrawnItem d(w.hwnd(), f.popup, c.item, c.extraState);
+        const std::vector<COLORREF> drawn = BoxPixels(d.dc);
+        bool matched = false;
+        for (int px = 6; px <= 24 && !matched; ++px) matched = drawn == MarlettBox(c.glyph, px);
+        EXPECT_TRUE(matched) << c.what;
+    }
+    w.bar().ExitMenuLoop();
 }

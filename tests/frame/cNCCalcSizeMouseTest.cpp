@@ -122,24 +122,33 @@ TEST(cNCCalcSize, CaptionDragMovesTheWindow) {
         const POINT start{before.left + 200, before.top + 12};
         const POINT target{start.x + 50, start.y + 30};
         std::atomic<bool> done{false};
+        // The window stands where the pointer's move (dx, dy) put it: one
+        // pixel further for the press's up-left nudge, or not, depending on
+        // whether the loop read its starting point before or after it.
+        const auto movedBy = [&](int dx, int dy) {
+            RECT now;
+            GetWindowRect(f.hWnd, &now);
+            const int mx = now.left - before.left, my = now.top - before.top;
+            return (mx == dx + 1 && my == dy + 1) || (mx == dx && my == dy);
+        };
         std::thread input([&] {
             MoveTo(start);
             MouseAt(start, MOUSEEVENTF_LEFTDOWN);
-            // The press's one-pixel nudge comes just before the drag loop
-            // reads its starting point: move only once the loop is running,
-            // or a busy machine lets the first step slip in before it.
-            for (int i = 0; i < 300 && Cursor().x == start.x && Cursor().y == start.y; ++i) Sleep(10);
-            Sleep(200);
+            // The press nudges the pointer and then runs the drag loop, which
+            // reads its starting point before it first looks at the queue:
+            // once the nudge shows and the window's thread has caught up,
+            // the loop is running and every step below is seen.
+            testsupport::WaitFor([&] { return Cursor().x != start.x || Cursor().y != start.y; }, 3000, 5);
+            testsupport::ThreadOfWindowCaughtUp(f.hWnd);
             for (int i = 1; i <= 5; ++i) {
                 MouseAt({start.x + 10 * i, start.y + 6 * i});
-                Sleep(40);
+                testsupport::WaitFor([&] { return movedBy(10 * i, 6 * i); }, 3000, 5);
             }
-            MoveTo(target);
-            // The drag loop polls the pointer: let it see the last move
-            // before the button goes up.
-            Sleep(250);
             MouseAt(target, MOUSEEVENTF_LEFTUP);
-            Sleep(150);
+            // Once the release shows and the thread has caught up, the loop
+            // checks the button before it reads the pointer again.
+            testsupport::WaitFor([] { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0; }, 3000, 5);
+            testsupport::ThreadOfWindowCaughtUp(f.hWnd);
             MoveTo({target.x + 20, target.y + 20});  // after the release: the window stays
             done = true;
         });
@@ -148,16 +157,10 @@ TEST(cNCCalcSize, CaptionDragMovesTheWindow) {
         PumpFor(50);
         RECT after;
         GetWindowRect(f.hWnd, &after);
-        // The window keeps its offset to the pointer: it stands where one of
-        // the pointer's steps put it, in both directions alike, one pixel
-        // further for the press's up-left nudge. Under load Wine's cursor
-        // position may lag behind the last injected move or two until the
-        // release, so the last steps all count.
-        const int dx = after.left - before.left, dy = after.top - before.top;
-        bool onPath = false;
-        for (int step = 3; step <= 5; ++step)
-            onPath = onPath || (std::abs(dx - (10 * step + 1)) <= 1 && std::abs(dy - (6 * step + 1)) <= 1);
-        EXPECT_TRUE(onPath) << "owned " << owned << ": moved by (" << dx << ", " << dy << ")";
+        // The window keeps its offset to the pointer, in both directions
+        // alike, and stayed where the release left it.
+        EXPECT_TRUE(movedBy(50, 30)) << "owned " << owned << ": moved by (" << after.left - before.left << ", "
+                                     << after.top - before.top << ")";
         EXPECT_EQ(after.right - after.left, 400);
         if (owner) DestroyWindow(owner);
     }
@@ -171,15 +174,18 @@ TEST(cNCCalcSize, DragLoopLeavesAQuitRequestToTheProgram) {
     MoveTo(inside);
     MouseAt(inside, MOUSEEVENTF_LEFTDOWN);  // the button the drag loop watches
     // Released from another thread in any case, so a loop that kept the
-    // request to itself would still end.
+    // request to itself would still end: once the loop is seen handling
+    // messages, or the press is over.
+    std::atomic<bool> pressed{false};
     std::thread release([&] {
-        Sleep(1000);
+        testsupport::WaitFor([&] { return pressed || testsupport::ThreadOfWindowCaughtUp(f.hWnd, 50); }, 10000, 1);
         MouseAt(inside, MOUSEEVENTF_LEFTUP);
     });
     f.partner->answer = HTCAPTION;
     f.HitTest(200, 10);
     PostQuitMessage(7);
     f.Press(200, 10);
+    pressed = true;
     MSG msg{};
     const bool quit = PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     release.join();

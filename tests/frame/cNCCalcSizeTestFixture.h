@@ -171,17 +171,16 @@ using testinput::MouseAt;
 
 // Moves the pointer and waits until it has stayed there for 100 ms.
 inline void MoveTo(POINT pt) {
-    int stable = 0;
-    for (int i = 0; i < 200 && stable < 10; ++i) {
-        const POINT now = Cursor();
-        if (now.x == pt.x && now.y == pt.y) {
-            ++stable;
-        } else {
+    int stable = 0, misses = 0;
+    testsupport::WaitFor(
+        [&] {
+            const POINT now = Cursor();
+            if (now.x == pt.x && now.y == pt.y) return ++stable >= 10;
             stable = 0;
-            if (i % 10 == 0) MouseAt(pt);
-        }
-        Sleep(10);
-    }
+            if (misses++ % 10 == 0) MouseAt(pt);
+            return false;
+        },
+        2000, 10);
 }
 
 }  // namespace ncctest

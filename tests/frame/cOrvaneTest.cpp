@@ -2,6 +2,7 @@
 // caption buttons' clicks, on real windows.
 #include "tests/frame/cOrvaneTestFixture.h"
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 
@@ -183,6 +184,41 @@ TEST(cOrvane, HitTestClaimsTheHotSpotAndTheButtons) {
     int client = HTCLIENT;
     w.painter().HitTest(200, 100, client);
     EXPECT_EQ(client, HTCLIENT);
+}
+
+TEST(cOrvane, EveryPointOfAMenuBarItemIsTheBarsWhateverTheCaptionHeight) {
+    // The engine's caption line lies SM_CYCAPTION below the top border,
+    // which differs from system to system; an item's upper rows must not
+    // become caption (a press there would drag the window).
+    SkinnedWindow w(400, 300);
+    w.Paint();
+    cMenuBar& bar = cOrvaneTestPeer::Bar(w.painter());
+    ASSERT_EQ(bar.ItemCount(), 2);
+    RECT window{};
+    GetWindowRect(w.hwnd(), &window);
+    for (int k = 1; k <= bar.ItemCount(); ++k) {
+        RECT item{};
+        bar.ItemScreenRect(k, item);
+        OffsetRect(&item, -window.left, -window.top);
+        const POINT corners[] = {{item.left, item.top},
+                                 {item.right - 1, item.top},
+                                 {(item.left + item.right) / 2, (item.top + item.bottom) / 2},
+                                 {item.left, item.bottom - 1}};
+        for (const POINT& p : corners) {
+            for (const int proposal : {HTCAPTION, HTCLIENT}) {
+                int code = proposal;
+                w.painter().HitTest(p.x, p.y, code);
+                EXPECT_EQ(code, HTMENU) << "item " << k << " at " << p.x << "," << p.y;
+            }
+        }
+        // Beside the items the caption stays the caption.
+        int code = HTCAPTION;
+        w.painter().HitTest(item.left, item.top - 3, code);
+        EXPECT_EQ(code, HTCAPTION) << "above item " << k;
+    }
+    int right = HTCAPTION;
+    w.painter().HitTest(300, 20, right);
+    EXPECT_EQ(right, HTCAPTION);
 }
 
 TEST(cOrvane, ReleaseOverThePressedButtonPostsItsCommand) {

@@ -60,13 +60,13 @@ TEST(SaveFaults, ReadOnlyAndLockedFilesAreReportedAndKept) {
     ChildProcess locker(testsupport::WinePathFromUnix(HELPER_EXE), L"lock \"" + (dir / L"applist.ini").wstring() + L"\"");
     ASSERT_TRUE(locker.Started());
     // Wait until the other process really holds the file.
-    for (int i = 0; i < 200; ++i) {
+    ASSERT_TRUE(testsupport::WaitFor([&] {
         HANDLE probe = CreateFileW((dir / L"applist.ini").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, OPEN_EXISTING, 0, nullptr);
-        if (probe == INVALID_HANDLE_VALUE) break;
+        if (probe == INVALID_HANDLE_VALUE) return true;
         CloseHandle(probe);
-        Sleep(50);
-    }
+        return false;
+    }, 10000));
     PromptRecorder prompts;
     EXPECT_FALSE(main->CmdTmp_Click());
     ASSERT_EQ(prompts.calls.size(), 1u);

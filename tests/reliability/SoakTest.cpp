@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueFile.h"
 #include "tests/app/AppFixture.h"
+#include "tests/support/ObjectCounts.h"
 
 using testsupport::ReadBytes;
 
@@ -15,12 +16,21 @@ int Cycles() {
     return env && *env ? std::atoi(env) : 1000;
 }
 
-int ThreadWindows() {
-    int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(), [](HWND, LPARAM p) -> BOOL { return ++*reinterpret_cast<int*>(p), TRUE; },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
+// What a cycle could leave behind: GDI objects (fonts, brushes, bitmaps of
+// the dialogs), windows of this process (its dialogs and their controls,
+// message-only ones included) and kernel handles.
+struct Objects {
+    int gdi = 0;
+    int windows = 0;
+    DWORD handles = 0;
+};
+
+Objects CountObjects() {
+    Objects o;
+    o.gdi = CountGdiObjects();
+    o.windows = CountProcessWindows();
+    GetProcessHandleCount(GetCurrentProcess(), &o.handles);
+    return o;
 }
 
 }  // namespace
@@ -42,10 +52,20 @@ TEST_F(AppTest, SoakAddEditDeleteCycles) {
     ASSERT_EQ(main_->List1.Count(), kBase);
     const std::string saved = ReadBytes(Catalogue());
 
+    // The GDI count must see objects come and go, or it could not see a leak.
+    {
+        const int before = CountGdiObjects();
+        HBRUSH brushes[10];
+        for (auto& b : brushes) b = CreateSolidBrush(RGB(1, 2, 3));
+        const int during = CountGdiObjects();
+        for (auto& b : brushes) DeleteObject(b);
+        ASSERT_EQ(during - before, 10) << "the GDI object count does not follow the objects made";
+        ASSERT_EQ(CountGdiObjects(), before);
+    }
+
     PromptRecorder prompts(IDYES);
     const int cycles = Cycles();
-    int windowsBefore = 0;
-    DWORD handlesBefore = 0;
+    Objects before;
     for (int cycle = 0; cycle < cycles; ++cycle) {
         const std::wstring name = L"soak" + std::to_wstring(cycle);
         main_->CmdAddP_Click();
@@ -63,10 +83,7 @@ TEST_F(AppTest, SoakAddEditDeleteCycles) {
         ASSERT_FALSE(std::filesystem::exists(Lnk(name + L"e"))) << cycle;
         ASSERT_FALSE(std::filesystem::exists(Lnk(name))) << cycle;
         testsupport::PumpMessages();
-        if (cycle == 9) {  // after the first few cycles have warmed every cache up
-            windowsBefore = ThreadWindows();
-            GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
-        }
+        if (cycle == 9) before = CountObjects();  // every cache warmed up by the first few cycles
     }
     // Two messages per cycle: the add's success and the delete's question.
     EXPECT_EQ(prompts.calls.size(), static_cast<size_t>(2 * cycles));
@@ -76,9 +93,11 @@ TEST_F(AppTest, SoakAddEditDeleteCycles) {
                             std::filesystem::directory_iterator()),
               0);
     if (cycles > 10) {
-        EXPECT_EQ(ThreadWindows(), windowsBefore);
-        DWORD handlesAfter = 0;
-        GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-        EXPECT_LE(handlesAfter, handlesBefore + 16) << "kernel handles grow with the cycles";
+        // A few objects of slack for what the system caches on its own; one
+        // object left per cycle is hundreds.
+        const Objects after = CountObjects();
+        EXPECT_EQ(after.windows, before.windows) << "windows grow with the cycles";
+        EXPECT_LE(after.gdi, before.gdi + 8) << "GDI objects grow with the cycles";
+        EXPECT_LE(after.handles, before.handles + 16) << "kernel handles grow with the cycles";
     }
 }

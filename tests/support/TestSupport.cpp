@@ -59,6 +59,12 @@ std::string ToAnsi(const std::wstring& text) {
     return out;
 }
 
+std::string AnsiLines(std::initializer_list<std::wstring> lines) {
+    std::string out;
+    for (const auto& l : lines) out += ToAnsi(l) + "\r\n";
+    return out;
+}
+
 std::wstring FromUtf8(const std::string& text) {
     if (text.empty()) return {};
     const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 namespace testsupport {
@@ -25,16 +26,24 @@ bool PumpUntil(F&& done, DWORD ms = 15000) {
     return true;
 }
 
-// Checks `done` every 50 ms until it holds (true) or `ms` have passed
-// (false); for waiting on other processes' windows and files.
+// Checks `done` every `every` ms until it holds (true) or `ms` have passed
+// (false); for waiting on other processes' and threads' windows, files and
+// input, without pumping this thread's messages.
 template <class F>
-bool WaitFor(F&& done, DWORD ms = 15000) {
+bool WaitFor(F&& done, DWORD ms = 15000, DWORD every = 50) {
     const DWORD start = GetTickCount();
     while (!done()) {
         if (GetTickCount() - start > ms) return false;
-        Sleep(50);
+        Sleep(every);
     }
     return true;
+}
+
+// Returns once `hwnd`'s thread has looked at its message queue again (a sent
+// message is handled only there), or false after `ms`: proof that the thread
+// got past whatever it was doing when this was called.
+inline bool ThreadOfWindowCaughtUp(HWND hwnd, DWORD ms = 5000) {
+    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, ms, nullptr) != 0;
 }
 
 // A fresh, empty folder under the temp folder, removed with the object.
@@ -58,6 +67,8 @@ void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 // UTF-8 source text to the ANSI code page and back, for building catalogue bytes.
 std::string ToAnsi(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
+// Catalogue bytes: each line in the ANSI code page, ended with CR LF.
+std::string AnsiLines(std::initializer_list<std::wstring> lines);
 
 // A Unix path handed in by the build (Wine's Z: drive is the Unix root).
 std::wstring WinePathFromUnix(const char* path);

@@ -1,4 +1,4 @@
-#include "bench/Objects.h"
+#include "tests/support/ObjectCounts.h"
 
 #include <psapi.h>
 #include <winternl.h>
