@@ -13,6 +13,7 @@
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
 #include "catalogue/AliasStore.h"
+#include "plumbing/DpiAware.h"
 #include "plumbing/SystemInfo.h"
 #include "resources/resource.h"
 
@@ -37,6 +38,26 @@ constexpr Column kColumns[] = {
     {L"工作目录", 4600},
     {L"参数", 1500},
     {L"注释", 4000},
+};
+
+// The client area and where each control sits in its container, in twips
+// (15 to a pixel at 96 DPI): one table for the first layout and for every
+// DPI the window meets afterwards.
+constexpr int kClientWidth = 8415;
+constexpr int kClientHeight = 5775;
+struct Place {
+    int id;
+    int x, y, cx, cy;
+    bool labelFont;  // the labels' 10.5 pt font, else the 9 pt one
+};
+constexpr Place kPlaces[] = {
+    {frmMain::IdFrame1, 120, 120, 7935, 3855, false},   {frmMain::IdLabel5, 2400, 300, 3360, 210, true},
+    {frmMain::IdList1, 240, 600, 6975, 3015, false},    {frmMain::IdCmdUp, 7360, 600, 375, 1335, false},
+    {frmMain::IdCmdDown, 7360, 2280, 375, 1335, false}, {frmMain::IdFrame2, 120, 4080, 7935, 735, false},
+    {frmMain::IdCmdAddP, 240, 240, 1455, 375, false},   {frmMain::IdCmdAddD, 2280, 240, 1455, 375, false},
+    {frmMain::IdCmdEdit, 4200, 240, 1455, 375, false},  {frmMain::IdCmdDel, 6120, 240, 1455, 375, false},
+    {frmMain::IdFrame3, 120, 4800, 7935, 615, false},   {frmMain::IdLabel2, 360, 240, 630, 210, true},
+    {frmMain::IdXLinkLabel1, 1080, 240, 1695, 255, false}, {frmMain::IdxLabel2, 3600, 240, 4935, 255, false},
 };
 
 }  // namespace
@@ -66,6 +87,13 @@ std::wstring frmMain::CataloguePath() const { return CataloguePathFor(options_.c
 
 int frmMain::Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
 
+EntryHost::Placement frmMain::DialogPlacement() const {
+    // Over the window while it is in sight: the monitor it is on is where
+    // the user works, and its DPI is the window's.
+    if (hwnd_ && IsWindowVisible(hwnd_) && !IsIconic(hwnd_)) return Placement{hwnd_, dpi_};
+    return {};
+}
+
 HWND frmMain::Control(int id) const {
     if (id == IdFrame1 || id == IdFrame2 || id == IdFrame3) return GetDlgItem(hwnd_, id);
     for (int frame : {IdFrame1, IdFrame2, IdFrame3}) {
@@ -78,11 +106,6 @@ HMENU frmMain::PopupMenu() const { return GetSubMenu(menu_, 0); }
 
 bool frmMain::Create() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    {
-        HDC screen = GetDC(nullptr);
-        dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-    }
     iconBig_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
     iconSmall_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
@@ -91,9 +114,12 @@ bool frmMain::Create() {
     RegisterObjectClass<frmMain>(instance, kClassName);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 
+    // Sized for the system's DPI; where the window opens decides its own,
+    // and the load handler fits the client area to it.
+    dpi_ = SystemDpi();
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-    RECT rc{0, 0, Px(8415), Px(5775)};
-    AdjustWindowRectEx(&rc, style, FALSE, WS_EX_CONTROLPARENT);
+    RECT rc{0, 0, Px(kClientWidth), Px(kClientHeight)};
+    AdjustWindowRectForDpi(rc, style, false, WS_EX_CONTROLPARENT, dpi_);
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                             rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
@@ -103,26 +129,21 @@ bool frmMain::Create() {
     return true;
 }
 
-HWND frmMain::MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
-                          int cx, int cy, HFONT font) {
-    HWND h = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, Px(x), Px(y), Px(cx), Px(cy), parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return h;
+HWND frmMain::MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
+    // Placed, sized and given its font by LayoutForDpi.
+    return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
 void frmMain::CreateControls() {
+    dpi_ = WindowDpi(hwnd_);
     labelFont_ = MakeRef<StdFont>(L"宋体", 10.5);
     uiFont_ = MakeRef<StdFont>(L"宋体", 9);
-    const HFONT ui = uiFont_->hFont();
-    const HFONT label = labelFont_->hFont();
 
-    HWND frame1 = FrameBox::Create(hwnd_, IdFrame1, Px(120), Px(120), Px(7935), Px(3855));
-    MakeControl(frame1, L"STATIC", L"“运行”菜单内容列表（双击运行）", SS_LEFT | SS_NOPREFIX, IdLabel5, 2400, 300,
-                3360, 210, label);
+    HWND frame1 = FrameBox::Create(hwnd_, IdFrame1, 0, 0, 0, 0);
+    MakeControl(frame1, L"STATIC", L"“运行”菜单内容列表（双击运行）", SS_LEFT | SS_NOPREFIX, IdLabel5);
     HWND list = MakeControl(frame1, WC_LISTVIEWW, L"",
-                            WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, IdList1, 240,
-                            600, 6975, 3015, ui);
+                            WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, IdList1);
     List1.Attach(list);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     // Each column would otherwise lay out the header anew, which under Wine
@@ -133,20 +154,19 @@ void frmMain::CreateControls() {
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     // Captions wrap at the blanks into one character per line.
-    MakeControl(frame1, L"BUTTON", L"上       移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdUp, 7360, 600, 375,
-                1335, ui);
-    MakeControl(frame1, L"BUTTON", L"下     移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdDown, 7360, 2280,
-                375, 1335, ui);
+    MakeControl(frame1, L"BUTTON", L"上       移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdUp);
+    MakeControl(frame1, L"BUTTON", L"下     移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdDown);
 
-    HWND frame2 = FrameBox::Create(hwnd_, IdFrame2, Px(120), Px(4080), Px(7935), Px(735));
-    MakeControl(frame2, L"BUTTON", L"添加程序", BS_PUSHBUTTON | WS_TABSTOP, IdCmdAddP, 240, 240, 1455, 375, ui);
-    MakeControl(frame2, L"BUTTON", L"添加文件夹", BS_PUSHBUTTON | WS_TABSTOP, IdCmdAddD, 2280, 240, 1455, 375, ui);
-    MakeControl(frame2, L"BUTTON", L"编辑项目", BS_PUSHBUTTON | WS_TABSTOP, IdCmdEdit, 4200, 240, 1455, 375, ui);
-    MakeControl(frame2, L"BUTTON", L"删除项目", BS_PUSHBUTTON | WS_TABSTOP, IdCmdDel, 6120, 240, 1455, 375, ui);
+    HWND frame2 = FrameBox::Create(hwnd_, IdFrame2, 0, 0, 0, 0);
+    MakeControl(frame2, L"BUTTON", L"添加程序", BS_PUSHBUTTON | WS_TABSTOP, IdCmdAddP);
+    MakeControl(frame2, L"BUTTON", L"添加文件夹", BS_PUSHBUTTON | WS_TABSTOP, IdCmdAddD);
+    MakeControl(frame2, L"BUTTON", L"编辑项目", BS_PUSHBUTTON | WS_TABSTOP, IdCmdEdit);
+    MakeControl(frame2, L"BUTTON", L"删除项目", BS_PUSHBUTTON | WS_TABSTOP, IdCmdDel);
 
-    HWND frame3 = FrameBox::Create(hwnd_, IdFrame3, Px(120), Px(4800), Px(7935), Px(615));
-    MakeControl(frame3, L"STATIC", L"作者：", SS_LEFT | SS_NOPREFIX, IdLabel2, 360, 240, 630, 210, label);
+    HWND frame3 = FrameBox::Create(hwnd_, IdFrame3, 0, 0, 0, 0);
+    MakeControl(frame3, L"STATIC", L"作者：", SS_LEFT | SS_NOPREFIX, IdLabel2);
     CreateLinks(frame3);
+    LayoutForDpi(dpi_);
 
     // The tray popup `mnu`: a top-level item holding the commands.
     menu_ = CreateMenu();
@@ -166,6 +186,71 @@ void frmMain::CreateControls() {
     SetMenu(hwnd_, menu_);
 }
 
+void frmMain::LayoutForDpi(int dpi) {
+    dpi_ = dpi;
+    // The fonts for this DPI are made before the old ones go: a control
+    // draws with the font it was given until it gets the next.
+    const LOGFONTW uiLog = uiFont_->LogFont(dpi);
+    const LOGFONTW labelLog = labelFont_->LogFont(dpi);
+    const HFONT ui = CreateFontIndirectW(&uiLog);
+    const HFONT label = CreateFontIndirectW(&labelLog);
+    for (const Place& p : kPlaces) {
+        const HWND h = Control(p.id);
+        if (!h) continue;
+        SetWindowPos(h, nullptr, Px(p.x), Px(p.y), Px(p.cx), Px(p.cy), SWP_NOZORDER | SWP_NOACTIVATE);
+        // The frames and the links draw with fonts of their own.
+        if (p.id == IdFrame1 || p.id == IdFrame2 || p.id == IdFrame3 || p.id == IdXLinkLabel1 || p.id == IdxLabel2) {
+            continue;
+        }
+        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(p.labelFont ? label : ui), FALSE);
+    }
+    uiFontHandle_.reset(ui);
+    labelFontHandle_.reset(label);
+    if (const HWND list = List1.hWnd()) {
+        for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+            ListView_SetColumnWidth(list, i, Px(kColumns[i].twips));
+        }
+    }
+    for (const Ref<XLinkLabel>& link : {XLinkLabel1, xLabel2}) {
+        if (link) link->Dpi(dpi);
+    }
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void frmMain::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0) return;
+    if (painter_) painter_->Dpi(dpi);
+    LayoutForDpi(dpi);
+    // The frame is measured again with the move, also where the rectangle
+    // happens to stay the same.
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+bool frmMain::WindowSizeForDpi(int dpi, SIZE& size) const {
+    // The client keeps its layout's size; the skinned frame's margins are
+    // not the system's, so Windows' own guess (the whole window scaled)
+    // could miss by a pixel and not come back to the same size.
+    if (dpi <= 0 || !hwnd_ || IsZoomed(hwnd_)) return false;
+    RECT margins{};
+    if (painter_) {
+        if (!painter_->MarginsAt(dpi, margins)) return false;
+    } else {
+        const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+        const LONG_PTR exStyle = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+        RECT frame{};
+        if (!AdjustWindowRectForDpi(frame, static_cast<DWORD>(style), GetMenu(hwnd_) != nullptr,
+                                    static_cast<DWORD>(exStyle), dpi)) {
+            return false;
+        }
+        margins = RECT{-frame.left, -frame.top, frame.right, frame.bottom};
+    }
+    size.cx = MulDiv(kClientWidth, dpi, 1440) + margins.left + margins.right;
+    size.cy = MulDiv(kClientHeight, dpi, 1440) + margins.top + margins.bottom;
+    return true;
+}
+
 void frmMain::CreateLinks(HWND frame3) {
     // The links' saved properties: everything else keeps the control's default.
     const auto saved = [](const std::wstring& caption, const std::wstring& url, double size) {
@@ -182,24 +267,25 @@ void frmMain::CreateLinks(HWND frame3) {
     ambient.BackColor = kBackColor;
     ambient.ForeColor = RGB(0, 0, 0);
     ambient.Name = L"XLinkLabel1";
-    XLinkLabel1 = XLinkLabel::Create(frame3, Px(1080), Px(240), Px(1695), Px(255), ambient);
+    XLinkLabel1 = XLinkLabel::Create(frame3, 0, 0, 0, 0, ambient, IdXLinkLabel1);
     XLinkLabel1->UserControl_ReadProperties(saved(L"Doravel", kAuthorSite, 10.5));
     ambient.Name = L"xLabel2";
-    xLabel2 = XLinkLabel::Create(frame3, Px(3600), Px(240), Px(4935), Px(255), ambient);
+    xLabel2 = XLinkLabel::Create(frame3, 0, 0, 0, 0, ambient, IdxLabel2);
     xLabel2->UserControl_ReadProperties(saved(kShopPage, kShopPage, 12));
     // Ready for use, but nothing here starts a download.
     downloader1 = downloader::Create();
 }
 
 void frmMain::SetupCaption() {
+    // The painter copies the pictures; they are not needed afterwards.
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    picCaption_.reset(static_cast<HBITMAP>(
+    const GdiObject<HBITMAP> caption(static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDB_CAPTION), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    picBorder_.reset(static_cast<HBITMAP>(
+    const GdiObject<HBITMAP> border(static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDB_BORDER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!picCaption_ || !picBorder_) return;  // no skin: the standard frame stays
+    if (!caption || !border) return;  // no skin: the standard frame stays
 
-    painter_ = AttachMainSkin(hwnd_, picCaption_.get(), picBorder_.get(), kBackColor);
+    painter_ = AttachMainSkin(hwnd_, caption.get(), border.get(), kBackColor, dpi_);
 }
 
 void frmMain::FitClientArea() {
@@ -208,8 +294,8 @@ void frmMain::FitClientArea() {
     RECT window, client;
     GetWindowRect(hwnd_, &window);
     GetClientRect(hwnd_, &client);
-    SetWindowPos(hwnd_, nullptr, 0, 0, (window.right - window.left) + (Px(8415) - client.right),
-                 (window.bottom - window.top) + (Px(5775) - client.bottom),
+    SetWindowPos(hwnd_, nullptr, 0, 0, (window.right - window.left) + (Px(kClientWidth) - client.right),
+                 (window.bottom - window.top) + (Px(kClientHeight) - client.bottom),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -566,6 +652,16 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         if (Form_Unload()) DestroyWindow(hwnd_);
         return 0;
+    case WM_DPICHANGED:
+        // The window's DPI is the message's: the system may not report it yet.
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case kWmGetDpiScaledSize: {
+        SIZE size{};
+        if (!WindowSizeForDpi(static_cast<int>(wParam), size)) break;
+        *reinterpret_cast<SIZE*>(lParam) = size;
+        return TRUE;
+    }
     case WM_DESTROY:
         // The dialogs write into this window's list: they go with it.
         for (auto& dialog : dialogs_) dialog->Unload();

@@ -113,10 +113,13 @@ public:
 
     // Control handles, for tests and the frame.
     HWND Control(int id) const;
+    // The DPI the window is laid out and drawn for: its monitor's, taken
+    // from WM_DPICHANGED when it moves to a monitor of another DPI.
+    int Dpi() const { return dpi_; }
 
     enum ControlId : int {
         IdFrame1 = 100, IdFrame2, IdFrame3, IdLabel5, IdList1, IdCmdUp, IdCmdDown,
-        IdCmdAddP, IdCmdAddD, IdCmdEdit, IdCmdDel, IdLabel2,
+        IdCmdAddP, IdCmdAddD, IdCmdEdit, IdCmdDel, IdLabel2, IdXLinkLabel1, IdxLabel2,
         IdSho = 1001, IdMnuAddProgram, IdMnuAddFolder, IdEnd, IdMnuCheckAliases,
     };
 
@@ -131,6 +134,7 @@ public:
     const std::wstring& WindowsFolder() const override { return Windir; }
     bool CommandFromTray() const override { return TxtIsMenuClick != L"0"; }
     void FilesDropped(HDROP drop) override;
+    Placement DialogPlacement() const override;
 
 private:
     template <class T>
@@ -143,6 +147,19 @@ private:
     void Form_Load();
     void SetupCaption();
     void FitClientArea();
+    // Lays the client area out for dpi: every control's place and size, the
+    // list's column widths, and the fonts of the controls and the links,
+    // made for dpi. Run when the controls are made and again at every DPI
+    // change, so a fresh start and a return to the first DPI look the same.
+    // What else depends on the DPI of the client (the list's icon size)
+    // belongs here.
+    void LayoutForDpi(int dpi);
+    // WM_DPICHANGED: the frame, then the client, then the window to the
+    // rectangle the system suggests.
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    // WM_GETDPISCALEDSIZE: the window size that keeps the client's layout at
+    // dpi; false to let the system scale the window as it is.
+    bool WindowSizeForDpi(int dpi, SIZE& size) const;
     void CreateLinks(HWND frame3);
     void LoadCatalogue();
     void StartAliasCheck();
@@ -150,8 +167,7 @@ private:
     void OnCommand(int id);
     void SetTimer1(bool enabled);
     int Px(int twips) const;
-    HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
-                     int cx, int cy, HFONT font);
+    HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id);
 
     Options options_;
     HWND hwnd_ = nullptr;
@@ -159,11 +175,11 @@ private:
     OwnedIcon iconSmall_;
     HMENU menu_ = nullptr;  // menu bar holding the popup `mnu`
     GdiObject<HBRUSH> backBrush_;
-    GdiObject<HBITMAP> picCaption_;  // the skin pictures the painter copies
-    GdiObject<HBITMAP> picBorder_;
     Ref<cOrvane> painter_;
     Ref<StdFont> labelFont_;
     Ref<StdFont> uiFont_;
+    GdiObject<HFONT> labelFontHandle_;  // labelFont_ and uiFont_ at dpi_, as the controls have them
+    GdiObject<HFONT> uiFontHandle_;
     int dpi_ = 96;
     bool timerEnabled_ = false;
     bool unloaded_ = false;
