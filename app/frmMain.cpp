@@ -106,6 +106,8 @@ HMENU frmMain::PopupMenu() const { return GetSubMenu(menu_, 0); }
 
 bool frmMain::Create() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
+    // For the task bar and the notification area, which are the system's
+    // and drawn at its DPI, wherever the window is.
     iconBig_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
     iconSmall_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
