@@ -8,6 +8,7 @@
 #include "app/CatalogueList.h"
 #include "app/DropTarget.h"
 #include "app/FrameBox.h"
+#include "app/MainLayout.h"
 #include "app/MainSkin.h"
 #include "app/ObjectWindowProc.h"
 #include "app/Prompt.h"
@@ -24,41 +25,6 @@ constexpr wchar_t kCaption[] = L" TarvoloV1.2";
 constexpr UINT_PTR kTimer1 = 1;
 // Retries the start-up question while another message box is open.
 constexpr UINT_PTR kAliasQuestionTimer = 2;
-
-struct Column {
-    const wchar_t* text;
-    int twips;
-};
-// The first column has no width, so a click on any visible cell selects the row.
-constexpr Column kColumns[] = {
-    {L"", 0},
-    {L"  类型", 1000},
-    {L"     名称", 1500},
-    {L"                   路径", 4891},
-    {L"工作目录", 4600},
-    {L"参数", 1500},
-    {L"注释", 4000},
-};
-
-// The client area and where each control sits in its container, in twips
-// (15 to a pixel at 96 DPI): one table for the first layout and for every
-// DPI the window meets afterwards.
-constexpr int kClientWidth = 8415;
-constexpr int kClientHeight = 5775;
-struct Place {
-    int id;
-    int x, y, cx, cy;
-    bool labelFont;  // the labels' 10.5 pt font, else the 9 pt one
-};
-constexpr Place kPlaces[] = {
-    {frmMain::IdFrame1, 120, 120, 7935, 3855, false},   {frmMain::IdLabel5, 2400, 300, 3360, 210, true},
-    {frmMain::IdList1, 240, 600, 6975, 3015, false},    {frmMain::IdCmdUp, 7360, 600, 375, 1335, false},
-    {frmMain::IdCmdDown, 7360, 2280, 375, 1335, false}, {frmMain::IdFrame2, 120, 4080, 7935, 735, false},
-    {frmMain::IdCmdAddP, 240, 240, 1455, 375, false},   {frmMain::IdCmdAddD, 2280, 240, 1455, 375, false},
-    {frmMain::IdCmdEdit, 4200, 240, 1455, 375, false},  {frmMain::IdCmdDel, 6120, 240, 1455, 375, false},
-    {frmMain::IdFrame3, 120, 4800, 7935, 615, false},   {frmMain::IdLabel2, 360, 240, 630, 210, true},
-    {frmMain::IdXLinkLabel1, 1080, 240, 1695, 255, false}, {frmMain::IdxLabel2, 3600, 240, 4935, 255, false},
-};
 
 }  // namespace
 
@@ -94,12 +60,9 @@ EntryHost::Placement frmMain::DialogPlacement() const {
     return {};
 }
 
-HWND frmMain::Control(int id) const {
-    if (id == IdFrame1 || id == IdFrame2 || id == IdFrame3) return GetDlgItem(hwnd_, id);
-    for (int frame : {IdFrame1, IdFrame2, IdFrame3}) {
-        if (HWND h = GetDlgItem(GetDlgItem(hwnd_, frame), id)) return h;
-    }
-    return nullptr;
+HWND frmMain::Keep(int id, HWND control) {
+    if (id >= IdFrame1 && id <= IdxLabel2) controls_[static_cast<size_t>(id - IdFrame1)] = control;
+    return control;
 }
 
 HMENU frmMain::PopupMenu() const { return GetSubMenu(menu_, 0); }
@@ -120,7 +83,7 @@ bool frmMain::Create() {
     // and the load handler fits the client area to it.
     dpi_ = SystemDpi();
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-    RECT rc{0, 0, Px(kClientWidth), Px(kClientHeight)};
+    RECT rc{0, 0, Px(MainLayout::kClientWidth), Px(MainLayout::kClientHeight)};
     AdjustWindowRectForDpi(rc, style, false, WS_EX_CONTROLPARENT, dpi_);
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                             rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, instance, this);
@@ -133,8 +96,9 @@ bool frmMain::Create() {
 
 HWND frmMain::MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
     // Placed, sized and given its font by LayoutForDpi.
-    return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    return Keep(id, CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                                    nullptr));
 }
 
 void frmMain::CreateControls() {
@@ -142,30 +106,24 @@ void frmMain::CreateControls() {
     labelFont_ = MakeRef<StdFont>(L"宋体", 10.5);
     uiFont_ = MakeRef<StdFont>(L"宋体", 9);
 
-    HWND frame1 = FrameBox::Create(hwnd_, IdFrame1, 0, 0, 0, 0);
+    HWND frame1 = Keep(IdFrame1, FrameBox::Create(hwnd_, IdFrame1, 0, 0, 0, 0));
     MakeControl(frame1, L"STATIC", L"“运行”菜单内容列表（双击运行）", SS_LEFT | SS_NOPREFIX, IdLabel5);
     HWND list = MakeControl(frame1, WC_LISTVIEWW, L"",
                             WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, IdList1);
     List1.Attach(list);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    // Each column would otherwise lay out the header anew, which under Wine
-    // costs more than inserting the columns.
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        List1.AddColumn(i, kColumns[i].text, Px(kColumns[i].twips));
-    }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    MainLayout::AddColumns(List1, dpi_);
     // Captions wrap at the blanks into one character per line.
     MakeControl(frame1, L"BUTTON", L"上       移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdUp);
     MakeControl(frame1, L"BUTTON", L"下     移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdDown);
 
-    HWND frame2 = FrameBox::Create(hwnd_, IdFrame2, 0, 0, 0, 0);
+    HWND frame2 = Keep(IdFrame2, FrameBox::Create(hwnd_, IdFrame2, 0, 0, 0, 0));
     MakeControl(frame2, L"BUTTON", L"添加程序", BS_PUSHBUTTON | WS_TABSTOP, IdCmdAddP);
     MakeControl(frame2, L"BUTTON", L"添加文件夹", BS_PUSHBUTTON | WS_TABSTOP, IdCmdAddD);
     MakeControl(frame2, L"BUTTON", L"编辑项目", BS_PUSHBUTTON | WS_TABSTOP, IdCmdEdit);
     MakeControl(frame2, L"BUTTON", L"删除项目", BS_PUSHBUTTON | WS_TABSTOP, IdCmdDel);
 
-    HWND frame3 = FrameBox::Create(hwnd_, IdFrame3, 0, 0, 0, 0);
+    HWND frame3 = Keep(IdFrame3, FrameBox::Create(hwnd_, IdFrame3, 0, 0, 0, 0));
     MakeControl(frame3, L"STATIC", L"作者：", SS_LEFT | SS_NOPREFIX, IdLabel2);
     CreateLinks(frame3);
     LayoutForDpi(dpi_);
@@ -190,29 +148,7 @@ void frmMain::CreateControls() {
 
 void frmMain::LayoutForDpi(int dpi) {
     dpi_ = dpi;
-    // The fonts for this DPI are made before the old ones go: a control
-    // draws with the font it was given until it gets the next.
-    const LOGFONTW uiLog = uiFont_->LogFont(dpi);
-    const LOGFONTW labelLog = labelFont_->LogFont(dpi);
-    const HFONT ui = CreateFontIndirectW(&uiLog);
-    const HFONT label = CreateFontIndirectW(&labelLog);
-    for (const Place& p : kPlaces) {
-        const HWND h = Control(p.id);
-        if (!h) continue;
-        SetWindowPos(h, nullptr, Px(p.x), Px(p.y), Px(p.cx), Px(p.cy), SWP_NOZORDER | SWP_NOACTIVATE);
-        // The frames and the links draw with fonts of their own.
-        if (p.id == IdFrame1 || p.id == IdFrame2 || p.id == IdFrame3 || p.id == IdXLinkLabel1 || p.id == IdxLabel2) {
-            continue;
-        }
-        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(p.labelFont ? label : ui), FALSE);
-    }
-    uiFontHandle_.reset(ui);
-    labelFontHandle_.reset(label);
-    if (const HWND list = List1.hWnd()) {
-        for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-            ListView_SetColumnWidth(list, i, Px(kColumns[i].twips));
-        }
-    }
+    layout_.Apply(dpi, [this](int id) { return Control(id); }, List1.hWnd(), *uiFont_, *labelFont_);
     for (const Ref<XLinkLabel>& link : {XLinkLabel1, xLabel2}) {
         if (link) link->Dpi(dpi);
     }
@@ -228,29 +164,6 @@ void frmMain::OnDpiChanged(int dpi, const RECT& suggested) {
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-}
-
-bool frmMain::WindowSizeForDpi(int dpi, SIZE& size) const {
-    // The client keeps its layout's size; the skinned frame's margins are
-    // not the system's, so Windows' own guess (the whole window scaled)
-    // could miss by a pixel and not come back to the same size.
-    if (dpi <= 0 || !hwnd_ || IsZoomed(hwnd_)) return false;
-    RECT margins{};
-    if (painter_) {
-        if (!painter_->MarginsAt(dpi, margins)) return false;
-    } else {
-        const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
-        const LONG_PTR exStyle = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
-        RECT frame{};
-        if (!AdjustWindowRectForDpi(frame, static_cast<DWORD>(style), GetMenu(hwnd_) != nullptr,
-                                    static_cast<DWORD>(exStyle), dpi)) {
-            return false;
-        }
-        margins = RECT{-frame.left, -frame.top, frame.right, frame.bottom};
-    }
-    size.cx = MulDiv(kClientWidth, dpi, 1440) + margins.left + margins.right;
-    size.cy = MulDiv(kClientHeight, dpi, 1440) + margins.top + margins.bottom;
-    return true;
 }
 
 void frmMain::CreateLinks(HWND frame3) {
@@ -270,9 +183,11 @@ void frmMain::CreateLinks(HWND frame3) {
     ambient.ForeColor = RGB(0, 0, 0);
     ambient.Name = L"XLinkLabel1";
     XLinkLabel1 = XLinkLabel::Create(frame3, 0, 0, 0, 0, ambient, IdXLinkLabel1);
+    Keep(IdXLinkLabel1, XLinkLabel1->hWnd());
     XLinkLabel1->UserControl_ReadProperties(saved(L"Doravel", kAuthorSite, 10.5));
     ambient.Name = L"xLabel2";
     xLabel2 = XLinkLabel::Create(frame3, 0, 0, 0, 0, ambient, IdxLabel2);
+    Keep(IdxLabel2, xLabel2->hWnd());
     xLabel2->UserControl_ReadProperties(saved(kShopPage, kShopPage, 12));
     // Ready for use, but nothing here starts a download.
     downloader1 = downloader::Create();
@@ -296,8 +211,8 @@ void frmMain::FitClientArea() {
     RECT window, client;
     GetWindowRect(hwnd_, &window);
     GetClientRect(hwnd_, &client);
-    SetWindowPos(hwnd_, nullptr, 0, 0, (window.right - window.left) + (Px(kClientWidth) - client.right),
-                 (window.bottom - window.top) + (Px(kClientHeight) - client.bottom),
+    SetWindowPos(hwnd_, nullptr, 0, 0, (window.right - window.left) + (Px(MainLayout::kClientWidth) - client.right),
+                 (window.bottom - window.top) + (Px(MainLayout::kClientHeight) - client.bottom),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -659,8 +574,10 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case kWmGetDpiScaledSize: {
+        // The size that keeps the client's layout; maximized, the system's.
         SIZE size{};
-        if (!WindowSizeForDpi(static_cast<int>(wParam), size)) break;
+        const int dpi = static_cast<int>(wParam);
+        if (IsZoomed(hwnd_) || !MainLayout::WindowSizeFor(hwnd_, painter_.get(), dpi, size)) break;
         *reinterpret_cast<SIZE*>(lParam) = size;
         return TRUE;
     }
@@ -677,6 +594,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCDESTROY:
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         hwnd_ = nullptr;
+        controls_ = {};  // destroyed with the window
         return 0;
     default:
         if (msg == SingleInstance::ActivateMessage()) {

@@ -3,6 +3,7 @@
 // its menu. The list's rows are the catalogue itself.
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@
 #include "app/Launcher.h"
 #include "app/ListKeys.h"
 #include "app/ListView.h"
+#include "app/MainLayout.h"
 #include "app/TrayIcon.h"
 #include "catalogue/CatalogueFile.h"
 #include "controls/XLinkLabel.h"
@@ -112,7 +114,9 @@ public:
     Ref<cOrvane> Painter() const { return painter_; }
 
     // Control handles, for tests and the frame.
-    HWND Control(int id) const;
+    HWND Control(int id) const {
+        return id >= IdFrame1 && id <= IdxLabel2 ? controls_[static_cast<size_t>(id - IdFrame1)] : nullptr;
+    }
     // The DPI the window is laid out and drawn for: its monitor's, taken
     // from WM_DPICHANGED when it moves to a monitor of another DPI.
     int Dpi() const { return dpi_; }
@@ -157,9 +161,7 @@ private:
     // WM_DPICHANGED: the frame, then the client, then the window to the
     // rectangle the system suggests.
     void OnDpiChanged(int dpi, const RECT& suggested);
-    // WM_GETDPISCALEDSIZE: the window size that keeps the client's layout at
-    // dpi; false to let the system scale the window as it is.
-    bool WindowSizeForDpi(int dpi, SIZE& size) const;
+
     void CreateLinks(HWND frame3);
     void LoadCatalogue();
     void StartAliasCheck();
@@ -168,6 +170,8 @@ private:
     void SetTimer1(bool enabled);
     int Px(int twips) const;
     HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id);
+    // Remembers a control of the layout by its id; returns it.
+    HWND Keep(int id, HWND control);
 
     Options options_;
     HWND hwnd_ = nullptr;
@@ -178,9 +182,9 @@ private:
     Ref<cOrvane> painter_;
     Ref<StdFont> labelFont_;
     Ref<StdFont> uiFont_;
-    GdiObject<HFONT> labelFontHandle_;  // labelFont_ and uiFont_ at dpi_, as the controls have them
-    GdiObject<HFONT> uiFontHandle_;
+    MainLayout layout_;  // holds the controls' fonts at dpi_
     int dpi_ = 96;
+    std::array<HWND, IdxLabel2 - IdFrame1 + 1> controls_{};  // by id, from IdFrame1 on
     bool timerEnabled_ = false;
     bool unloaded_ = false;
     CatalogueSaver saver_;

@@ -577,8 +577,8 @@ void cNCCalcSize::DefaultNCPaint(HDC hDC, int lLeft, int lTop, int lRight, int l
     const RECT buttonsBand{ox + textRight, oy, ox + w, oy + h};
     FillRect(target, &buttonsBand, captionBrush);
 
-    const UINT kinds[] = {DFCS_CAPTIONCLOSE, static_cast<UINT>(IsZoomed(window_) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX),
-                          DFCS_CAPTIONMIN};
+    const UINT maximize = IsZoomed(window_) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX;
+    const UINT kinds[] = {DFCS_CAPTIONCLOSE, maximize, DFCS_CAPTIONMIN};
     const std::array<RECT, 3> buttons = PlainButtonRects(m, wr.right - wr.left);
     for (size_t i = 0; i < buttons.size(); ++i) {
         RECT button = buttons[i];

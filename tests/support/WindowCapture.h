@@ -45,7 +45,8 @@ inline std::string FirstDifference(const WindowPixels& a, const WindowPixels& b)
     if (a.width != b.width || a.height != b.height) return "sizes differ";
     for (size_t i = 0; i < a.bits.size(); ++i) {
         if (a.bits[i] != b.bits[i]) {
-            return std::to_string(i % static_cast<size_t>(a.width)) + "," + std::to_string(i / static_cast<size_t>(a.width));
+            const size_t width = static_cast<size_t>(a.width);
+            return std::to_string(i % width) + "," + std::to_string(i / width);
         }
     }
     return "";
