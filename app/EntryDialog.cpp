@@ -2,12 +2,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/AliasMessages.h"
 #include "app/DropTarget.h"
 #include "app/FrameBox.h"
 #include "app/ObjectWindowProc.h"
 #include "app/Prompt.h"
 #include "catalogue/AliasName.h"
+#include "plumbing/DpiAware.h"
 #include "plumbing/SystemInfo.h"
 #include "pickers/CommDlgs.h"
 
@@ -15,6 +18,25 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TarvoloEntryDialog";
 constexpr COLORREF kHintColor = RGB(255, 0, 0);
+constexpr int kClientWidth = 6870;  // twips
+constexpr int kClientHeight = 3255;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+
+// Top-left corner of a window of `size` centred over `window`, kept inside
+// the work area of the monitor that window is on.
+POINT CentredOver(HWND window, SIZE size) {
+    RECT host{};
+    GetWindowRect(window, &host);
+    POINT at{host.left + (host.right - host.left - size.cx) / 2, host.top + (host.bottom - host.top - size.cy) / 2};
+    MONITORINFO monitor{sizeof(monitor)};
+    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        at.x = std::max(work.left, std::min(at.x, work.right - size.cx));
+        at.y = std::max(work.top, std::min(at.y, work.bottom - size.cy));
+    }
+    return at;
+}
 
 bool HasLineBreak(const std::wstring& s) { return s.find_first_of(L"\r\n") != std::wstring::npos; }
 
@@ -70,18 +92,48 @@ void EntryDialog::Show() {
     }
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterObjectClass<EntryDialog>(instance, kClassName);
-    {
-        HDC screen = GetDC(nullptr);
-        dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-    }
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
-    RECT rc{0, 0, Px(6870), Px(3255)};
-    AdjustWindowRectEx(&rc, style, FALSE, exStyle);
-    hwnd_ = CreateWindowExW(exStyle, kClassName, Caption().c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                            rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, instance, this);
-    if (hwnd_) Form_Load();
+    // Over the main window at its DPI, or where the system puts it; the
+    // DPI is settled once the window exists (WM_CREATE).
+    const EntryHost::Placement placement = host_.DialogPlacement();
+    over_ = placement.dpi > 0 ? placement.window : nullptr;
+    dpi_ = over_ ? placement.dpi : SystemDpi();
+    const SIZE size = WindowSizeAt(dpi_);
+    const POINT at = over_ ? CentredOver(over_, size) : POINT{CW_USEDEFAULT, CW_USEDEFAULT};
+    hwnd_ = CreateWindowExW(kExStyle, kClassName, Caption().c_str(), kStyle, at.x, at.y, size.cx, size.cy, nullptr,
+                            nullptr, instance, this);
+    if (!hwnd_) return;
+    FitClientArea();
+    Form_Load();
+}
+
+int EntryDialog::OpeningDpi() const {
+    const int own = WindowDpi(hwnd_);
+    // Where the system sees the dialog and its host on monitors of one DPI,
+    // the host's own is the one: it takes it from WM_DPICHANGED, which can
+    // come before the system reports the new DPI.
+    if (over_ && IsWindow(over_) && WindowDpi(over_) == own) return dpi_;
+    return own;
+}
+
+void EntryDialog::FitClientArea() {
+    // Whatever frame the system gave the window (its monitor's DPI may not
+    // be the one the window was sized for), the client area gets the size
+    // the layout was made for. Centred over the host, it stays centred.
+    RECT window{}, client{};
+    GetWindowRect(hwnd_, &window);
+    GetClientRect(hwnd_, &client);
+    const int dx = Px(kClientWidth) - client.right, dy = Px(kClientHeight) - client.bottom;
+    if (dx == 0 && dy == 0) return;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (!over_) flags |= SWP_NOMOVE;
+    SetWindowPos(hwnd_, nullptr, window.left - dx / 2, window.top - dy / 2, (window.right - window.left) + dx,
+                 (window.bottom - window.top) + dy, flags);
+}
+
+SIZE EntryDialog::WindowSizeAt(int dpi) const {
+    RECT rc{0, 0, MulDiv(kClientWidth, dpi, 1440), MulDiv(kClientHeight, dpi, 1440)};
+    AdjustWindowRectForDpi(rc, kStyle, false, kExStyle, dpi);
+    return SIZE{rc.right - rc.left, rc.bottom - rc.top};
 }
 
 void EntryDialog::Unload() {
@@ -89,20 +141,13 @@ void EntryDialog::Unload() {
 }
 
 void EntryDialog::CreateControls() {
-    if (!font_) {
-        LOGFONTW lf{};
-        lf.lfHeight = -MulDiv(9, dpi_, 72);
-        lf.lfWeight = FW_NORMAL;
-        lf.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynW(lf.lfFaceName, L"宋体", LF_FACESIZE);
-        font_.reset(CreateFontIndirectW(&lf));
-    }
+    places_.clear();
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto make = [&](HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle, int id,
                           int x, int y, int cx, int cy) {
-        HWND h = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, Px(x), Px(y), Px(cx), Px(cy),
-                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        HWND h = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        places_.push_back(Place{h, x, y, cx, cy});
         return h;
     };
     constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
@@ -111,7 +156,8 @@ void EntryDialog::CreateControls() {
 
     // The five rows sit in a caption-less frame that passes their
     // notifications on to this window.
-    HWND p = FrameBox::Create(hwnd_, IdFrame1, Px(120), Px(60), Px(6630), Px(2340));
+    HWND p = FrameBox::Create(hwnd_, IdFrame1, 0, 0, 0, 0);
+    places_.push_back(Place{p, 120, 60, 6630, 2340});
     FrameBox::SetBackColor(p, GetSysColor(COLOR_BTNFACE));
     const int rows[] = {240, 675, 1080, 1440, 1800};
     const int x0 = 120;  // captions at x = 120 inside the frame
@@ -158,7 +204,28 @@ void EntryDialog::CreateControls() {
     ti.uId = reinterpret_cast<UINT_PTR>(help);
     ti.lpszText = const_cast<wchar_t*>(L"点击这里查看名称的作用");
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    LayoutForDpi(dpi_);
 }
+
+void EntryDialog::LayoutForDpi(int dpi) {
+    dpi_ = dpi;
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(9, dpi, 72);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, L"宋体", LF_FACESIZE);
+    // Made before the old one goes: each control keeps its font until it
+    // has the next.
+    const HFONT font = CreateFontIndirectW(&lf);
+    for (const Place& p : places_) {
+        SetWindowPos(p.control, nullptr, Px(p.x), Px(p.y), Px(p.cx), Px(p.cy), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(p.control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    font_.reset(font);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+
 
 void EntryDialog::Form_Load() {
     ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -328,8 +395,22 @@ void EntryDialog::Label3_Click() {
 LRESULT EntryDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
+        dpi_ = OpeningDpi();
         CreateControls();
         return 0;
+    case WM_DPICHANGED: {
+        // The dialog's DPI is the message's: the system may not report it yet.
+        LayoutForDpi(HIWORD(wParam));
+        const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case kWmGetDpiScaledSize:
+        // The client keeps its layout's size: the exact window for it, not
+        // the whole window scaled.
+        *reinterpret_cast<SIZE*>(lParam) = WindowSizeAt(static_cast<int>(wParam));
+        return TRUE;
     case DM_GETDEFID:
         // Enter presses OK.
         return MAKELRESULT(IdCmdOK, DC_HASDEFID);
@@ -366,6 +447,8 @@ LRESULT EntryDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         hwnd_ = nullptr;
         tooltip_ = nullptr;
+        over_ = nullptr;
+        places_.clear();
         txttmp_.clear();
         const LPARAM acted = IsAdd() ? actedRow_ : editedRow_;
         editedRow_ = 0;

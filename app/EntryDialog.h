@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/EntryFill.h"
 #include "app/EntryHost.h"
@@ -26,6 +27,9 @@ public:
     bool IsLoaded() const { return hwnd_ != nullptr; }
     HWND hWnd() const { return hwnd_; }
     Kind kind() const { return kind_; }
+    // The DPI the open dialog is laid out for: the monitor's it opened on,
+    // then the message's at each WM_DPICHANGED.
+    int Dpi() const { return dpi_; }
 
     // Event handlers.
     void CmdOK_Click();
@@ -67,13 +71,25 @@ private:
     void EditOK();
     EntryFields Fields(const std::wstring& name) const;
     int Px(int twips) const;
+    int OpeningDpi() const;
+    SIZE WindowSizeAt(int dpi) const;
+    void FitClientArea();
+    // Places, sizes and gives fonts to the controls for dpi: when they are
+    // made, and at every DPI change.
+    void LayoutForDpi(int dpi);
 
     EntryHost& host_;
     const Kind kind_;
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
-    GdiObject<HFONT> font_;
+    GdiObject<HFONT> font_;  // at dpi_
     int dpi_ = 96;
+    HWND over_ = nullptr;    // the window the open dialog was centred over
+    struct Place {
+        HWND control;
+        int x, y, cx, cy;  // twips in its parent
+    };
+    std::vector<Place> places_;
     std::wstring txttmp_;    // the entry's name when the dialog opened
     LPARAM editedRow_ = 0;   // the entry an edit dialog is bound to
     LPARAM actedRow_ = 0;    // the entry this opening wrote, told to the host at close

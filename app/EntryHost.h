@@ -42,6 +42,15 @@ public:
     virtual HICON Icon() const = 0;
     virtual HICON SmallIcon() const = 0;
 
+    // Where a dialog opens: centred over `window`, at its DPI (the DPI of
+    // the monitor it is on). No window: where the system puts it, at the
+    // DPI of the monitor that is.
+    struct Placement {
+        HWND window = nullptr;
+        int dpi = 0;
+    };
+    virtual Placement DialogPlacement() const { return {}; }
+
 protected:
     ~EntryHost() = default;
 };

@@ -6,7 +6,8 @@
 #include "frame/cOrvane.h"
 #include "plumbing/RefCounted.h"
 
-// The attached painter; empty when attaching failed, and the window keeps
-// its standard frame. `caption` and `border` are the skin's pictures and
-// must outlive the painter.
-Ref<cOrvane> AttachMainSkin(HWND window, HBITMAP caption, HBITMAP border, COLORREF menuBack);
+// The attached painter, drawing at dpi (the window's); empty when attaching
+// failed, and the window keeps its standard frame. `caption` and `border`
+// are the skin's pictures, at 96 DPI; the painter copies them, so they may
+// go once this returns.
+Ref<cOrvane> AttachMainSkin(HWND window, HBITMAP caption, HBITMAP border, COLORREF menuBack, int dpi);

@@ -8,12 +8,14 @@
 #include "app/CatalogueList.h"
 #include "app/DropTarget.h"
 #include "app/FrameBox.h"
+#include "app/MainLayout.h"
 #include "app/MainSkin.h"
 #include "app/ObjectWindowProc.h"
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
 #include "catalogue/AliasStore.h"
 #include "catalogue/SystemCodePages.h"
+#include "plumbing/DpiAware.h"
 #include "plumbing/SystemInfo.h"
 #include "resources/resource.h"
 
@@ -24,21 +26,6 @@ constexpr wchar_t kCaption[] = L" TarvoloV1.2";
 constexpr UINT_PTR kTimer1 = 1;
 // Retries the start-up question while another message box is open.
 constexpr UINT_PTR kAliasQuestionTimer = 2;
-
-struct Column {
-    const wchar_t* text;
-    int twips;
-};
-// The first column holds only the row's icon; a click on any cell selects the row.
-constexpr Column kColumns[] = {
-    {L"", 330},
-    {L"  类型", 1000},
-    {L"     名称", 1500},
-    {L"                   路径", 4891},
-    {L"工作目录", 4600},
-    {L"参数", 1500},
-    {L"注释", 4000},
-};
 
 }  // namespace
 
@@ -69,23 +56,24 @@ std::wstring frmMain::CataloguePath() const { return CataloguePathFor(options_.c
 
 int frmMain::Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
 
-HWND frmMain::Control(int id) const {
-    if (id == IdFrame1 || id == IdFrame2 || id == IdFrame3) return GetDlgItem(hwnd_, id);
-    for (int frame : {IdFrame1, IdFrame2, IdFrame3}) {
-        if (HWND h = GetDlgItem(GetDlgItem(hwnd_, frame), id)) return h;
-    }
-    return nullptr;
+EntryHost::Placement frmMain::DialogPlacement() const {
+    // Over the window while it is in sight: the monitor it is on is where
+    // the user works, and its DPI is the window's.
+    if (hwnd_ && IsWindowVisible(hwnd_) && !IsIconic(hwnd_)) return Placement{hwnd_, dpi_};
+    return {};
+}
+
+HWND frmMain::Keep(int id, HWND control) {
+    if (id >= IdFrame1 && id <= IdxLabel2) controls_[static_cast<size_t>(id - IdFrame1)] = control;
+    return control;
 }
 
 HMENU frmMain::PopupMenu() const { return GetSubMenu(menu_, 0); }
 
 bool frmMain::Create() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    {
-        HDC screen = GetDC(nullptr);
-        dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-    }
+    // For the task bar and the notification area, which are the system's
+    // and drawn at its DPI, wherever the window is.
     iconBig_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
     iconSmall_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVOLO), IMAGE_ICON,
@@ -94,9 +82,12 @@ bool frmMain::Create() {
     RegisterObjectClass<frmMain>(instance, kClassName);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 
+    // Sized for the system's DPI; where the window opens decides its own,
+    // and the load handler fits the client area to it.
+    dpi_ = SystemDpi();
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-    RECT rc{0, 0, Px(8415), Px(5775)};
-    AdjustWindowRectEx(&rc, style, FALSE, WS_EX_CONTROLPARENT);
+    RECT rc{0, 0, Px(MainLayout::kClientWidth), Px(MainLayout::kClientHeight)};
+    AdjustWindowRectForDpi(rc, style, false, WS_EX_CONTROLPARENT, dpi_);
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                             rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
@@ -106,51 +97,40 @@ bool frmMain::Create() {
     return true;
 }
 
-HWND frmMain::MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
-                          int cx, int cy, HFONT font) {
-    HWND h = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, Px(x), Px(y), Px(cx), Px(cy), parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return h;
+HWND frmMain::MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
+    // Placed, sized and given its font by LayoutForDpi.
+    return Keep(id, CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                                    nullptr));
 }
 
 void frmMain::CreateControls() {
+    dpi_ = WindowDpi(hwnd_);
     labelFont_ = MakeRef<StdFont>(L"宋体", 10.5);
     uiFont_ = MakeRef<StdFont>(L"宋体", 9);
-    const HFONT ui = uiFont_->hFont();
-    const HFONT label = labelFont_->hFont();
 
-    HWND frame1 = FrameBox::Create(hwnd_, IdFrame1, Px(120), Px(120), Px(7935), Px(3855));
-    MakeControl(frame1, L"STATIC", L"“运行”菜单内容列表（双击运行）", SS_LEFT | SS_NOPREFIX, IdLabel5, 2400, 300,
-                3360, 210, label);
+    HWND frame1 = Keep(IdFrame1, FrameBox::Create(hwnd_, IdFrame1, 0, 0, 0, 0));
+    MakeControl(frame1, L"STATIC", L"“运行”菜单内容列表（双击运行）", SS_LEFT | SS_NOPREFIX, IdLabel5);
     HWND list = MakeControl(frame1, WC_LISTVIEWW, L"",
-                            WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, IdList1, 240,
-                            600, 6975, 3015, ui);
+                            WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, IdList1);
     List1.Attach(list);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    // Each column would otherwise lay out the header anew, which under Wine
-    // costs more than inserting the columns.
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        List1.AddColumn(i, kColumns[i].text, Px(kColumns[i].twips));
-    }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    MainLayout::AddColumns(List1, dpi_);
     icons_.Attach(List1, hwnd_, WM_ICONSFOUND, dpi_);
     // Captions wrap at the blanks into one character per line.
-    MakeControl(frame1, L"BUTTON", L"上       移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdUp, 7360, 600, 375,
-                1335, ui);
-    MakeControl(frame1, L"BUTTON", L"下     移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdDown, 7360, 2280,
-                375, 1335, ui);
+    MakeControl(frame1, L"BUTTON", L"上       移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdUp);
+    MakeControl(frame1, L"BUTTON", L"下     移", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, IdCmdDown);
 
-    HWND frame2 = FrameBox::Create(hwnd_, IdFrame2, Px(120), Px(4080), Px(7935), Px(735));
-    MakeControl(frame2, L"BUTTON", L"添加程序", BS_PUSHBUTTON | WS_TABSTOP, IdCmdAddP, 240, 240, 1455, 375, ui);
-    MakeControl(frame2, L"BUTTON", L"添加文件夹", BS_PUSHBUTTON | WS_TABSTOP, IdCmdAddD, 2280, 240, 1455, 375, ui);
-    MakeControl(frame2, L"BUTTON", L"编辑项目", BS_PUSHBUTTON | WS_TABSTOP, IdCmdEdit, 4200, 240, 1455, 375, ui);
-    MakeControl(frame2, L"BUTTON", L"删除项目", BS_PUSHBUTTON | WS_TABSTOP, IdCmdDel, 6120, 240, 1455, 375, ui);
+    HWND frame2 = Keep(IdFrame2, FrameBox::Create(hwnd_, IdFrame2, 0, 0, 0, 0));
+    MakeControl(frame2, L"BUTTON", L"添加程序", BS_PUSHBUTTON | WS_TABSTOP, IdCmdAddP);
+    MakeControl(frame2, L"BUTTON", L"添加文件夹", BS_PUSHBUTTON | WS_TABSTOP, IdCmdAddD);
+    MakeControl(frame2, L"BUTTON", L"编辑项目", BS_PUSHBUTTON | WS_TABSTOP, IdCmdEdit);
+    MakeControl(frame2, L"BUTTON", L"删除项目", BS_PUSHBUTTON | WS_TABSTOP, IdCmdDel);
 
-    HWND frame3 = FrameBox::Create(hwnd_, IdFrame3, Px(120), Px(4800), Px(7935), Px(615));
-    MakeControl(frame3, L"STATIC", L"作者：", SS_LEFT | SS_NOPREFIX, IdLabel2, 360, 240, 630, 210, label);
+    HWND frame3 = Keep(IdFrame3, FrameBox::Create(hwnd_, IdFrame3, 0, 0, 0, 0));
+    MakeControl(frame3, L"STATIC", L"作者：", SS_LEFT | SS_NOPREFIX, IdLabel2);
     CreateLinks(frame3);
+    LayoutForDpi(dpi_);
 
     // The tray popup `mnu`: a top-level item holding the commands.
     menu_ = CreateMenu();
@@ -170,6 +150,27 @@ void frmMain::CreateControls() {
     SetMenu(hwnd_, menu_);
 }
 
+void frmMain::LayoutForDpi(int dpi) {
+    dpi_ = dpi;
+    layout_.Apply(dpi, [this](int id) { return Control(id); }, List1.hWnd(), *uiFont_, *labelFont_);
+    icons_.SetIconDpi(dpi);
+    for (const Ref<XLinkLabel>& link : {XLinkLabel1, xLabel2}) {
+        if (link) link->Dpi(dpi);
+    }
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void frmMain::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0) return;
+    if (painter_) painter_->Dpi(dpi);
+    LayoutForDpi(dpi);
+    // The frame is measured again with the move, also where the rectangle
+    // happens to stay the same.
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 void frmMain::CreateLinks(HWND frame3) {
     // The links' saved properties: everything else keeps the control's default.
     const auto saved = [](const std::wstring& caption, const std::wstring& url, double size) {
@@ -186,24 +187,27 @@ void frmMain::CreateLinks(HWND frame3) {
     ambient.BackColor = kBackColor;
     ambient.ForeColor = RGB(0, 0, 0);
     ambient.Name = L"XLinkLabel1";
-    XLinkLabel1 = XLinkLabel::Create(frame3, Px(1080), Px(240), Px(1695), Px(255), ambient);
+    XLinkLabel1 = XLinkLabel::Create(frame3, 0, 0, 0, 0, ambient, IdXLinkLabel1);
+    Keep(IdXLinkLabel1, XLinkLabel1->hWnd());
     XLinkLabel1->UserControl_ReadProperties(saved(L"Doravel", kAuthorSite, 10.5));
     ambient.Name = L"xLabel2";
-    xLabel2 = XLinkLabel::Create(frame3, Px(3600), Px(240), Px(4935), Px(255), ambient);
+    xLabel2 = XLinkLabel::Create(frame3, 0, 0, 0, 0, ambient, IdxLabel2);
+    Keep(IdxLabel2, xLabel2->hWnd());
     xLabel2->UserControl_ReadProperties(saved(kShopPage, kShopPage, 12));
     // Ready for use, but nothing here starts a download.
     downloader1 = downloader::Create();
 }
 
 void frmMain::SetupCaption() {
+    // The painter copies the pictures; they are not needed afterwards.
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    picCaption_.reset(static_cast<HBITMAP>(
+    const GdiObject<HBITMAP> caption(static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDB_CAPTION), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    picBorder_.reset(static_cast<HBITMAP>(
+    const GdiObject<HBITMAP> border(static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDB_BORDER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!picCaption_ || !picBorder_) return;  // no skin: the standard frame stays
+    if (!caption || !border) return;  // no skin: the standard frame stays
 
-    painter_ = AttachMainSkin(hwnd_, picCaption_.get(), picBorder_.get(), kBackColor);
+    painter_ = AttachMainSkin(hwnd_, caption.get(), border.get(), kBackColor, dpi_);
 }
 
 void frmMain::FitClientArea() {
@@ -212,8 +216,8 @@ void frmMain::FitClientArea() {
     RECT window, client;
     GetWindowRect(hwnd_, &window);
     GetClientRect(hwnd_, &client);
-    SetWindowPos(hwnd_, nullptr, 0, 0, (window.right - window.left) + (Px(8415) - client.right),
-                 (window.bottom - window.top) + (Px(5775) - client.bottom),
+    SetWindowPos(hwnd_, nullptr, 0, 0, (window.right - window.left) + (Px(MainLayout::kClientWidth) - client.right),
+                 (window.bottom - window.top) + (Px(MainLayout::kClientHeight) - client.bottom),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -576,6 +580,18 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         if (Form_Unload()) DestroyWindow(hwnd_);
         return 0;
+    case WM_DPICHANGED:
+        // The window's DPI is the message's: the system may not report it yet.
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case kWmGetDpiScaledSize: {
+        // The size that keeps the client's layout; maximized, the system's.
+        SIZE size{};
+        const int dpi = static_cast<int>(wParam);
+        if (IsZoomed(hwnd_) || !MainLayout::WindowSizeFor(hwnd_, painter_.get(), dpi, size)) break;
+        *reinterpret_cast<SIZE*>(lParam) = size;
+        return TRUE;
+    }
     case WM_DESTROY:
         // The dialogs write into this window's list: they go with it.
         for (auto& dialog : dialogs_) dialog->Unload();
@@ -589,6 +605,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCDESTROY:
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         hwnd_ = nullptr;
+        controls_ = {};  // destroyed with the window
         return 0;
     default:
         if (msg == SingleInstance::ActivateMessage()) {

@@ -3,6 +3,7 @@
 // its menu. The list's rows are the catalogue itself.
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@
 #include "app/ListIcons.h"
 #include "app/ListKeys.h"
 #include "app/ListView.h"
+#include "app/MainLayout.h"
 #include "app/TrayIcon.h"
 #include "catalogue/CatalogueFile.h"
 #include "controls/XLinkLabel.h"
@@ -117,11 +119,16 @@ public:
     Ref<cOrvane> Painter() const { return painter_; }
 
     // Control handles, for tests and the frame.
-    HWND Control(int id) const;
+    HWND Control(int id) const {
+        return id >= IdFrame1 && id <= IdxLabel2 ? controls_[static_cast<size_t>(id - IdFrame1)] : nullptr;
+    }
+    // The DPI the window is laid out and drawn for: its monitor's, taken
+    // from WM_DPICHANGED when it moves to a monitor of another DPI.
+    int Dpi() const { return dpi_; }
 
     enum ControlId : int {
         IdFrame1 = 100, IdFrame2, IdFrame3, IdLabel5, IdList1, IdCmdUp, IdCmdDown,
-        IdCmdAddP, IdCmdAddD, IdCmdEdit, IdCmdDel, IdLabel2,
+        IdCmdAddP, IdCmdAddD, IdCmdEdit, IdCmdDel, IdLabel2, IdXLinkLabel1, IdxLabel2,
         IdSho = 1001, IdMnuAddProgram, IdMnuAddFolder, IdEnd, IdMnuCheckAliases,
     };
 
@@ -136,6 +143,7 @@ public:
     const std::wstring& WindowsFolder() const override { return Windir; }
     bool CommandFromTray() const override { return TxtIsMenuClick != L"0"; }
     void FilesDropped(HDROP drop) override;
+    Placement DialogPlacement() const override;
 
 private:
     template <class T>
@@ -148,6 +156,17 @@ private:
     void Form_Load();
     void SetupCaption();
     void FitClientArea();
+    // Lays the client area out for dpi: every control's place and size, the
+    // list's column widths, and the fonts of the controls and the links,
+    // made for dpi. Run when the controls are made and again at every DPI
+    // change, so a fresh start and a return to the first DPI look the same.
+    // What else depends on the DPI of the client (the list's icon size)
+    // belongs here.
+    void LayoutForDpi(int dpi);
+    // WM_DPICHANGED: the frame, then the client, then the window to the
+    // rectangle the system suggests.
+    void OnDpiChanged(int dpi, const RECT& suggested);
+
     void CreateLinks(HWND frame3);
     void LoadCatalogue();
     void StartAliasCheck();
@@ -155,8 +174,9 @@ private:
     void OnCommand(int id);
     void SetTimer1(bool enabled);
     int Px(int twips) const;
-    HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
-                     int cx, int cy, HFONT font);
+    HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id);
+    // Remembers a control of the layout by its id; returns it.
+    HWND Keep(int id, HWND control);
 
     Options options_;
     HWND hwnd_ = nullptr;
@@ -164,13 +184,13 @@ private:
     OwnedIcon iconSmall_;
     HMENU menu_ = nullptr;  // menu bar holding the popup `mnu`
     GdiObject<HBRUSH> backBrush_;
-    GdiObject<HBITMAP> picCaption_;  // the skin pictures the painter copies
-    GdiObject<HBITMAP> picBorder_;
     Ref<cOrvane> painter_;
     Ref<StdFont> labelFont_;
     Ref<StdFont> uiFont_;
     ListIcons icons_;
+    MainLayout layout_;  // holds the controls' fonts at dpi_
     int dpi_ = 96;
+    std::array<HWND, IdxLabel2 - IdFrame1 + 1> controls_{};  // by id, from IdFrame1 on
     bool timerEnabled_ = false;
     bool unloaded_ = false;
     CatalogueSaver saver_;

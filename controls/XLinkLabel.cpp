@@ -1,6 +1,7 @@
 #include "controls/XLinkLabel.h"
 
 #include "plumbing/CallbackGuard.h"
+#include "plumbing/DpiAware.h"
 #include "plumbing/GdiGuards.h"
 #include "plumbing/OleColor.h"
 
@@ -79,6 +80,7 @@ LRESULT CALLBACK XLinkLabel::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
         auto* self = static_cast<XLinkLabel*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->AddRef();  // the window's reference, dropped at WM_NCDESTROY
         self->m_hWnd = hWnd;
+        self->m_Dpi = WindowDpi(hWnd);
         SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     // Held for the call, so a handler that destroys the window is safe.
@@ -116,6 +118,9 @@ LRESULT XLinkLabel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
         SetCursor(LinkCursor());
         return TRUE;
+    case kWmDpiChangedAfterParent:
+        Dpi(WindowDpi(m_hWnd));
+        return 0;
     case WM_ERASEBKGND:
         return 1;  // the paint clears the whole control itself
     case WM_PAINT: {
@@ -129,6 +134,12 @@ LRESULT XLinkLabel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         return DefWindowProcW(m_hWnd, msg, wParam, lParam);
     }
+}
+
+void XLinkLabel::Dpi(int dpi) {
+    if (dpi <= 0 || dpi == m_Dpi) return;
+    m_Dpi = dpi;
+    Refresh();
 }
 
 void XLinkLabel::Refresh() const {
@@ -281,7 +292,7 @@ void XLinkLabel::UserControl_Paint(HDC dc) const {
     const SolidBrush back(TranslateColor(m_BackColor));
     FillRect(dc, &bounds, back.get());
     if (m_Font && m_DrawFont) FollowFace(*m_Font, *m_DrawFont);
-    const HFONT font = m_DrawFont ? m_DrawFont->hFont() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const HFONT font = m_DrawFont ? m_DrawFont->hFont(m_Dpi) : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     const SelectedObject selected(dc, font);
     const int savedMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF savedColor = SetTextColor(dc, TranslateColor(m_ForeColor));

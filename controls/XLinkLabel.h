@@ -34,6 +34,13 @@ public:
 
     HWND hWnd() const { return m_hWnd; }
 
+    // The DPI the caption's font is made for: the window's own from its
+    // creation on, and what its parent tells it when the parent's DPI
+    // changes (a parent answering WM_DPICHANGED moves and sizes its controls
+    // itself, and tells them before the system does, if it does at all).
+    int Dpi() const { return m_Dpi; }
+    void Dpi(int dpi);
+
     OLE_COLOR BackColor() const { return m_BackColor; }
     void BackColor(OLE_COLOR v);
     OLE_COLOR NormTextColor() const { return m_NormTextColor; }
@@ -110,6 +117,7 @@ private:
     Ref<StdFont> m_DrawFont;
     OLE_COLOR m_ForeColor = kSysColorBtnText;
     bool m_Pressed = false;
+    int m_Dpi = 96;
     ControlAmbient m_Ambient;
     HWND m_hWnd = nullptr;
 };

@@ -1,6 +1,7 @@
 #pragma once
-// Pixel sizes drawn for 96 DPI, brought to the screen's DPI. The program is
-// system-DPI aware: one DPI for the whole run, read once where it is needed.
+// Pixel sizes drawn for 96 DPI, brought to a window's DPI. Each window has a
+// DPI of its own (its monitor's), which changes when it moves to a monitor
+// of another DPI: whoever draws takes the DPI as a parameter.
 constexpr int kBaseDpi = 96;
 
 // px (a 96-DPI size or position) at dpi, rounded to the nearest pixel, halves
@@ -15,6 +16,3 @@ constexpr int ScaleToDpi(int px, int dpi) noexcept {
 constexpr bool IsWholeScale(int dpi) noexcept {
     return dpi > 0 && dpi % kBaseDpi == 0;
 }
-
-// The screen's DPI (LOGPIXELSY of the screen DC), as fonts and controls use it.
-int ScreenDpi() noexcept;

@@ -581,7 +581,7 @@ LRESULT cMenuBar::MenuChar(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 }
 
 HFONT cMenuBar::FontHandle() const {
-    return textFont_->hFont();
+    return textFont_->hFont(dpi_);
 }
 
 HFONT cMenuBar::GlyphFontHandle() const {
@@ -589,7 +589,7 @@ HFONT cMenuBar::GlyphFontHandle() const {
     // changed after it was handed over.
     const double size = textFont_->Size() * 1.2;
     if (glyphFont_->Size() != size) glyphFont_->Size(size);
-    return glyphFont_->hFont();
+    return glyphFont_->hFont(dpi_);
 }
 
 MsgResponseMode cMenuBar::MsgResponse() const {

@@ -46,7 +46,8 @@ public:
     void SetFont(const Ref<StdFont>& font);
     void SetColors(OLE_COLOR normal, OLE_COLOR over, OLE_COLOR inactive, OLE_COLOR background);
     // The DPI the bar and its popups are drawn for (96 unless told): their
-    // paddings and insets scale with it, the fonts follow the screen.
+    // paddings, insets and the popups' fonts are made for it. The bar's own
+    // font comes with each Render, made by the painter for the same DPI.
     void Dpi(int dpi);
     // True when vKey is the mnemonic of a bar item and its popup was shown.
     bool AltKeyAccelerator(int vKey);

@@ -4,10 +4,14 @@
 
 #include <windowsx.h>
 
+#include <array>
 #include <cwchar>
 #include <new>
 #include <utility>
 
+#include "frame/HighContrast.h"
+#include "frame/PlainFrame.h"
+#include "plumbing/DpiAware.h"
 #include "plumbing/GSubclass.h"
 #include "plumbing/MSubclass.h"
 #include "plumbing/PlumbingError.h"
@@ -18,9 +22,12 @@ namespace {
 constexpr wchar_t kImplementationProp[] = L"teskCNCImplementation";
 
 // Attached in this order; WM_SIZE (MDI children only) and WM_DESTROY follow.
-constexpr UINT kMessages[] = {WM_NCCALCSIZE,      WM_NCPAINT,   WM_NCACTIVATE, WM_NCLBUTTONDOWN, WM_NCLBUTTONUP,
-                              WM_NCLBUTTONDBLCLK, WM_NCHITTEST, WM_SETCURSOR,  WM_INITMENU,      WM_INITMENUPOPUP,
-                              WM_STYLECHANGED,    WM_SETTEXT,   WM_ACTIVATEAPP, WM_ENTERMENULOOP, WM_EXITMENULOOP};
+// The last two tell of a change of high contrast.
+constexpr UINT kMessages[] = {WM_NCCALCSIZE,      WM_NCPAINT,      WM_NCACTIVATE,   WM_NCLBUTTONDOWN,
+                              WM_NCLBUTTONUP,     WM_NCLBUTTONDBLCLK, WM_NCHITTEST,  WM_SETCURSOR,
+                              WM_INITMENU,        WM_INITMENUPOPUP, WM_STYLECHANGED, WM_SETTEXT,
+                              WM_ACTIVATEAPP,     WM_ENTERMENULOOP, WM_EXITMENULOOP, WM_SETTINGCHANGE,
+                              WM_THEMECHANGED};
 
 constexpr UINT kRedrawFlags = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ALLCHILDREN | RDW_UPDATENOW;
 constexpr UINT kFrameChangedFlags =
@@ -106,6 +113,8 @@ void cNCCalcSize::Attach(INCAreaModifier* iTo) {
     // activation; without this its caption would look inactive and its Alt
     // keys would go unanswered until then.
     windowActive_ = GetActiveWindow() == window_;
+    frameDpi_ = requestedDpi_ > 0 ? requestedDpi_ : WindowDpi(window_);
+    highContrast_ = HighContrastOn();
     // The service refuses a window (PlumbingError) or runs out of memory
     // naming its properties; either way nothing stays half attached behind
     // the error, which goes on to the caller.
@@ -120,13 +129,32 @@ void cNCCalcSize::Attach(INCAreaModifier* iTo) {
         Detach();
         throw;
     }
-    surface_.emplace();
+    surface_.emplace(frameDpi_);
     SetPropW(window_, kImplementationProp, static_cast<HANDLE>(iTo));
     mDeclares::RegisterEngine(this);
 }
 
 HMENU cNCCalcSize::hMenu() const {
     return menu_;
+}
+
+void cNCCalcSize::Dpi(int dpi) {
+    requestedDpi_ = dpi;
+    if (!window_) return;
+    const int now = dpi > 0 ? dpi : WindowDpi(window_);
+    if (now == frameDpi_) return;
+    frameDpi_ = now;
+    surface_.emplace(frameDpi_);  // the caption's height has changed
+}
+
+void cNCCalcSize::RefreshLook() {
+    const bool on = HighContrastOn();
+    // In the system's look every setting may change its measures (the
+    // caption's height, the frame's width); the skin has none of them.
+    if (on == highContrast_ && !on) return;
+    highContrast_ = on;
+    SetWindowPos(window_, nullptr, 0, 0, 0, 0, kFrameChangedFlags);
+    Repaint(window_);
 }
 
 void cNCCalcSize::Detach() {
@@ -166,9 +194,9 @@ HDC DisplayCompatibleDC() noexcept {
 
 }  // namespace
 
-cNCCalcSize::Surface::Surface() noexcept
+cNCCalcSize::Surface::Surface(int dpi) noexcept
     : dc(DisplayCompatibleDC()),
-      bitmap(DisplayBitmap(GetSystemMetrics(SM_CXSCREEN), 4 * GetSystemMetrics(SM_CYCAPTION))),
+      bitmap(DisplayBitmap(GetSystemMetrics(SM_CXSCREEN), 4 * MetricForDpi(SM_CYCAPTION, dpi))),
       selection(dc.get(), bitmap.get()),
       width(GetSystemMetrics(SM_CXSCREEN)) {}
 
@@ -249,6 +277,10 @@ LRESULT cNCCalcSize::HandleMessage(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM l
     case WM_ACTIVATEAPP:
         appActive_ = wParam != 0;
         return 0;
+    case WM_SETTINGCHANGE:
+    case WM_THEMECHANGED:
+        RefreshLook();
+        return 0;
     case WM_SETCURSOR:
         return OnSetCursor(hWnd, wParam, lParam);
     case WM_NCCALCSIZE:
@@ -324,10 +356,11 @@ LRESULT cNCCalcSize::OnNCCalcSize(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     RECT& rc = params.rgrc[0];
     rc = {pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
 
-    int left = GetSystemMetrics(SM_CXFRAME);
+    const PlainMetrics plain = PlainMetricsForDpi(frameDpi_);
+    int left = plain.frameX;
     int right = left;
-    int top = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
-    int bottom = GetSystemMetrics(SM_CYFRAME);
+    int top = plain.caption + plain.frameY;
+    int bottom = plain.frameY;
     Ref<INCAreaModifier> partner;
     if (!zoomedMDIChild_ && GetImplementation(partner)) {
         partner->GetLeftMarginWidth(left);
@@ -367,7 +400,7 @@ int cNCCalcSize::NCHitTestCode(INCAreaModifier& partner, POINT screen) const {
     const int y = screen.y - wr.top;
     const int w = wr.right - wr.left;
     const int h = wr.bottom - wr.top;
-    const int cap = GetSystemMetrics(SM_CYCAPTION);
+    const int cap = MetricForDpi(SM_CYCAPTION, frameDpi_);
     const int l = leftMargin_, t = topMargin_, r = rightMargin_, b = bottomMargin_;
 
     int code = HTCLIENT;
@@ -506,9 +539,10 @@ void cNCCalcSize::TrackCaptionDrag() {
 }
 
 void cNCCalcSize::DefaultNCPaint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
-    const int fx = GetSystemMetrics(SM_CXFRAME);
-    const int fy = GetSystemMetrics(SM_CYFRAME);
-    const int cap = GetSystemMetrics(SM_CYCAPTION);
+    const PlainMetrics m = PlainMetricsForDpi(frameDpi_);
+    const int fx = m.frameX;
+    const int fy = m.frameY;
+    const int cap = m.caption;
     const RECT wr{lLeft, lTop, lRight, lBottom};
 
     // System brushes belong to the system and are never deleted.
@@ -525,7 +559,8 @@ void cNCCalcSize::DefaultNCPaint(HDC hDC, int lLeft, int lTop, int lRight, int l
     };
     for (const RECT& strip : strips) FillRect(hDC, &strip, borderBrush);
 
-    const RECT c{wr.left + fx, wr.top + fy, wr.right - fx, wr.top + fy + cap - 1};
+    RECT c = PlainCaptionRect(m, wr.right - wr.left);
+    OffsetRect(&c, wr.left, wr.top);
     const int w = c.right - c.left;
     const int h = c.bottom - c.top;
     // Composed off-screen and copied in one blit, so the caption never
@@ -542,13 +577,14 @@ void cNCCalcSize::DefaultNCPaint(HDC hDC, int lLeft, int lTop, int lRight, int l
     const RECT buttonsBand{ox + textRight, oy, ox + w, oy + h};
     FillRect(target, &buttonsBand, captionBrush);
 
-    RECT button{ox + w - h, oy + 2, ox + w - 2, oy + h - 2};
-    const int bw = button.right - button.left;
-    DrawFrameControl(target, &button, DFC_CAPTION, DFCS_CAPTIONCLOSE);
-    OffsetRect(&button, -(bw + 2), 0);
-    DrawFrameControl(target, &button, DFC_CAPTION, IsZoomed(window_) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX);
-    OffsetRect(&button, -bw, 0);
-    DrawFrameControl(target, &button, DFC_CAPTION, DFCS_CAPTIONMIN);
+    const UINT maximize = IsZoomed(window_) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX;
+    const UINT kinds[] = {DFCS_CAPTIONCLOSE, maximize, DFCS_CAPTIONMIN};
+    const std::array<RECT, 3> buttons = PlainButtonRects(m, wr.right - wr.left);
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        RECT button = buttons[i];
+        OffsetRect(&button, wr.left + ox - c.left, wr.top + oy - c.top);
+        DrawFrameControl(target, &button, DFC_CAPTION, kinds[i]);
+    }
 
     if (offscreen) BitBlt(hDC, c.left, c.top, w, h, target, 0, 0, SRCCOPY);
     RECT edge = wr;

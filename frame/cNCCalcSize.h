@@ -5,7 +5,8 @@
 // margins, hands it painting, hit testing and clicks, drags the window by its
 // caption itself, keeps the window's own menu bar away and offers Alt+key
 // presses to the partner through the keyboard hook. Without a partner it
-// paints a plain frame in system colours (DefaultNCPaint).
+// paints a plain frame in system colours (DefaultNCPaint), measured for the
+// window's DPI; the partner uses that frame too while high contrast is on.
 //
 // The partner is stored as a raw pointer in the window property
 // "teskCNCImplementation", holding no reference; GetImplementation turns it
@@ -44,6 +45,15 @@ public:
     void Attach(INCAreaModifier* iTo);
     // The window's menu at Attach; the partner draws the menu bar from it.
     HMENU hMenu() const;
+    // The DPI the default margins, the caption line of the hit test and the
+    // plain frame are measured for. Set by the partner whenever its own DPI
+    // changes; 0 (the default) takes the window's own at Attach.
+    void Dpi(int dpi);
+    int Dpi() const { return frameDpi_; }
+    // The user has high contrast on: the frame is to be drawn in the
+    // system's colours. Read at Attach and again at every WM_SETTINGCHANGE
+    // and WM_THEMECHANGED; a change has the frame measured and painted anew.
+    bool HighContrast() const { return highContrast_; }
     // Also run by the destructor and when the window is destroyed.
     void Detach();
     // The fallback frame: borders, caption with icon, text and three buttons.
@@ -74,6 +84,7 @@ private:
     int NCHitTestCode(INCAreaModifier& partner, POINT screen) const;
     void TrackCaptionDrag();
     void Nudge();
+    void RefreshLook();
 
     HWND window_ = nullptr;
     bool isMDIChild_ = false;
@@ -81,11 +92,15 @@ private:
     bool windowActive_ = false;
     bool appActive_ = false;
     bool zoomedMDIChild_ = false;
+    int requestedDpi_ = 0;  // 0 = the window's
+    int frameDpi_ = 96;     // in use since Attach
+    bool highContrast_ = false;
 
-    // Off-screen surface of DefaultNCPaint, allocated once per Attach: a
-    // display-compatible DC with a bitmap as wide as the screen selected in.
+    // Off-screen surface of DefaultNCPaint, allocated once per Attach and
+    // DPI: a display-compatible DC with a bitmap as wide as the screen and
+    // four captions high selected in.
     struct Surface {
-        Surface() noexcept;
+        explicit Surface(int dpi) noexcept;
         CreatedDC dc;
         GdiObject<HBITMAP> bitmap;
         SelectedObject selection;  // declared last: the bitmap leaves the DC before it is deleted

@@ -8,10 +8,12 @@
 #include <utility>
 
 #include "frame/DpiScale.h"
+#include "frame/PlainFrame.h"
 #include "frame/SkinScaler.h"
 #include "frame/cCaptionAccess.h"
 #include "frame/cMenuBar.h"
 #include "frame/cNCCalcSize.h"
+#include "plumbing/DpiAware.h"
 #include "plumbing/OleColor.h"
 
 namespace {
@@ -92,62 +94,32 @@ void cOrvane::Attach(HWND f, HBITMAP PicCaption, HBITMAP PicBorder, int lButtonW
     const WindowUpdateLock lock(f);
     Detach();
 
-    dpi_ = requestedDpi_ > 0 ? requestedDpi_ : ScreenDpi();
-    const SIZE captionSize = BitmapSize(PicCaption);
-    const SIZE borderSize = BitmapSize(PicBorder);
-    const CaptionSkin skin96{lButtonWidth,    lButtonHeight,
-                             lActiveLeftEnd,  lActiveRightStart,
-                             lActiveRightEnd, lInactiveOffset,
-                             static_cast<int>(captionSize.cy), static_cast<int>(borderSize.cy)};
-    captionImage_ = std::make_unique<cMemDC>();
-    borderImage_ = std::make_unique<cMemDC>();
-    if (dpi_ != kBaseDpi) {
-        // Redrawn once here, never stretched per paint.
-        const bool smooth = !IsWholeScale(dpi_);
-        const int cells = borderSize.cy > 0 ? borderSize.cx / borderSize.cy : 0;
-        const bool redrawn =
-            StretchSkin(PicCaption, CaptionStretches(skin96, captionSize.cx, dpi_), smooth, *captionImage_) &&
-            StretchSkin(PicBorder, BorderStretches(borderSize.cy, cells, dpi_), smooth, *borderImage_);
-        if (!redrawn) {
-            // A skin that could not be redrawn is worn at its own size: a
-            // small frame, rather than none at all.
-            dpi_ = kBaseDpi;
-            captionImage_ = std::make_unique<cMemDC>();
-            borderImage_ = std::make_unique<cMemDC>();
-        }
-    }
-    if (dpi_ == kBaseDpi) {
-        captionImage_->CreateFromPicture(PicCaption);
-        borderImage_->CreateFromPicture(PicBorder);
-    }
-    captionBuffer_ = std::make_unique<cMemDC>();
-    sideBuffer_ = std::make_unique<cMemDC>();
-    stripBuffer_ = std::make_unique<cMemDC>();
-    bandBack_ = std::make_unique<cMemDC>();
-    bordersLaidOut_ = RECT{};
-    bandLaidOut_ = BandLayout{};
-    bandComposed_ = false;
-
-    const CaptionSkin scaled = ScaleSkin(skin96, dpi_);
-    lButtonWidth_ = scaled.buttonWidth;
-    lButtonHeight_ = scaled.buttonHeight;
-    lActiveLeftEnd_ = scaled.leftEnd;
-    lActiveRightStart_ = scaled.rightStart;
-    lActiveRightEnd_ = scaled.rightEnd;
-    lInactiveOffset_ = scaled.inactiveOffset;
+    // The pictures are copied: every DPI's skin is drawn from the copies.
+    SkinImages original{kBaseDpi, std::make_unique<cMemDC>(), std::make_unique<cMemDC>()};
+    original.caption->CreateFromPicture(PicCaption);
+    original.border->CreateFromPicture(PicBorder);
+    skins_.clear();
+    skins_.push_back(std::move(original));
+    skin96_ = CaptionSkin{lButtonWidth,    lButtonHeight,
+                          lActiveLeftEnd,  lActiveRightStart,
+                          lActiveRightEnd, lInactiveOffset,
+                          skins_[0].caption->Height(), skins_[0].border->Height()};
     hWnd_ = f;
+    dpi_ = 0;
+    UseDpi(requestedDpi_ > 0 ? requestedDpi_ : WindowDpi(f));
 
     menuBar_ = MakeRef<cMenuBar>();
     menuBar_->Attach(hWnd_);
     menuBar_->SetFont(menuFont_);
-    menuBar_->SetColors(activeMenuColor_, activeMenuColorOver_, inActiveMenuColor_,
-                        menuBackgroundColor_);
+    plain_ = false;
+    FollowLook(false);
     menuBar_->CaptionHeight(captionImage_->Height());
     menuBar_->Dpi(dpi_);
     access_ = MakeRef<cCaptionAccess>();
     access_->Attach(hWnd_, this, menuBar_.get());
 
     engine_ = MakeRef<cNCCalcSize>();
+    engine_->Dpi(dpi_);
     engine_->Attach(this);
     engine_->Display(f);
 
@@ -158,20 +130,102 @@ void cOrvane::Attach(HWND f, HBITMAP PicCaption, HBITMAP PicBorder, int lButtonW
     }
 }
 
+void cOrvane::Dpi(int dpi) {
+    requestedDpi_ = dpi;
+    if (!hWnd_ || skins_.empty()) return;
+    UseDpi(dpi > 0 ? dpi : WindowDpi(hWnd_));
+    if (menuBar_) menuBar_->Dpi(dpi_);
+    if (engine_) engine_->Dpi(dpi_);
+}
+
+bool cOrvane::MarginsAt(int dpi, RECT& margins) const {
+    if (!hWnd_ || skins_.empty() || Plain()) return false;
+    const CaptionSkin at = ScaleSkin(skin96_, dpi);
+    margins = RECT{at.borderSize, at.captionHeight, at.borderSize, at.borderSize};
+    return true;
+}
+
+void cOrvane::UseDpi(int dpi) {
+    if (dpi <= 0) dpi = kBaseDpi;
+    if (dpi == dpi_) return;
+    auto kept = std::find_if(skins_.begin(), skins_.end(), [dpi](const SkinImages& s) { return s.dpi == dpi; });
+    if (kept == skins_.end()) {
+        // Redrawn once here, never stretched per paint.
+        const SkinImages& from = skins_[0];
+        SkinImages scaled{dpi, std::make_unique<cMemDC>(), std::make_unique<cMemDC>()};
+        const bool smooth = !IsWholeScale(dpi);
+        const int B = skin96_.borderSize;
+        const int cells = B > 0 ? from.border->Width() / B : 0;
+        const bool redrawn =
+            StretchSkin(from.caption->hDC(), CaptionStretches(skin96_, from.caption->Width(), dpi), smooth,
+                        *scaled.caption) &&
+            StretchSkin(from.border->hDC(), BorderStretches(B, cells, dpi), smooth, *scaled.border);
+        // A skin that could not be redrawn is worn at its own size: a small
+        // frame, rather than none at all.
+        if (redrawn) {
+            skins_.push_back(std::move(scaled));
+            kept = skins_.end() - 1;
+        } else {
+            kept = skins_.begin();
+        }
+    }
+    dpi_ = kept->dpi;
+    captionImage_ = kept->caption.get();
+    borderImage_ = kept->border.get();
+
+    const CaptionSkin scaled = ScaleSkin(skin96_, dpi_);
+    lButtonWidth_ = scaled.buttonWidth;
+    lButtonHeight_ = scaled.buttonHeight;
+    lActiveLeftEnd_ = scaled.leftEnd;
+    lActiveRightStart_ = scaled.rightStart;
+    lActiveRightEnd_ = scaled.rightEnd;
+    lInactiveOffset_ = scaled.inactiveOffset;
+    // Sized and laid out for the new measures from the next paint on, as
+    // after Attach: a buffer made for another DPI would copy its extra rows
+    // and columns onto the window.
+    NewBuffers();
+    if (menuBar_ && !plain_) menuBar_->CaptionHeight(captionImage_->Height());
+}
+
+void cOrvane::NewBuffers() {
+    captionBuffer_ = std::make_unique<cMemDC>();
+    sideBuffer_ = std::make_unique<cMemDC>();
+    stripBuffer_ = std::make_unique<cMemDC>();
+    bandBack_ = std::make_unique<cMemDC>();
+    plainRow_ = std::make_unique<cMemDC>();
+    bordersLaidOut_ = RECT{};
+    bandLaidOut_ = BandLayout{};
+    bandComposed_ = false;
+    titleDrawn_ = RECT{};
+    barDrawn_ = RECT{};
+}
+
+bool cOrvane::Plain() const {
+    return engine_ && engine_->HighContrast();
+}
+
+// In the system's look the engine's own margins stand, the top one grown by
+// the menu bar's row.
 void cOrvane::GetTopMarginHeight(int& cy) {
-    if (captionImage_) cy = captionImage_->Height();
+    Guarded([&] {
+        if (Plain()) {
+            cy += PlainRowHeight();
+        } else if (captionImage_) {
+            cy = captionImage_->Height();
+        }
+    });
 }
 
 void cOrvane::GetLeftMarginWidth(int& cx) {
-    if (borderImage_) cx = borderImage_->Height();
+    if (borderImage_ && !Plain()) cx = borderImage_->Height();
 }
 
 void cOrvane::GetRightMarginWidth(int& cx) {
-    if (borderImage_) cx = borderImage_->Height();
+    if (borderImage_ && !Plain()) cx = borderImage_->Height();
 }
 
 void cOrvane::GetBottomMarginHeight(int& cy) {
-    if (borderImage_) cy = borderImage_->Height();
+    if (borderImage_ && !Plain()) cy = borderImage_->Height();
 }
 
 CaptionSkin cOrvane::Skin() const {
@@ -207,8 +261,31 @@ bool& cOrvane::Pressed(int index) {
 void cOrvane::NCPaint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
     // No update lock is taken here: the band reaches the window in one copy
     // anyway, and a locked window's DC would swallow the paint.
-    Guarded([&] { Paint(hDC, lLeft, lTop, lRight, lBottom); });
+    Guarded([&] {
+        const bool plain = Plain();
+        if (plain != plain_) FollowLook(plain);
+        if (plain) {
+            PaintPlain(hDC, lLeft, lTop, lRight, lBottom);
+        } else {
+            Paint(hDC, lLeft, lTop, lRight, lBottom);
+        }
+    });
     LockWindowUpdate(nullptr);
+}
+
+void cOrvane::FollowLook(bool plain) {
+    plain_ = plain;
+    // The skin's buffers are laid out anew when it comes back.
+    NewBuffers();
+    if (!menuBar_) return;
+    if (plain) {
+        // The bar and the popups in the system's menu colours.
+        const OLE_COLOR text = SystemColor(COLOR_MENUTEXT);
+        menuBar_->SetColors(text, text, SystemColor(COLOR_GRAYTEXT), SystemColor(COLOR_MENU));
+    } else {
+        menuBar_->SetColors(activeMenuColor_, activeMenuColorOver_, inActiveMenuColor_, menuBackgroundColor_);
+        if (captionImage_) menuBar_->CaptionHeight(captionImage_->Height());
+    }
 }
 
 namespace {
@@ -238,7 +315,7 @@ void cOrvane::Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
 
     const bool active = engine_->WindowActive();
     LOGFONTW lf{};
-    FontToLogFont(captionFont_.get(), hDC, lf);
+    FontToLogFont(captionFont_.get(), dpi_, lf);
     if (active) lf.lfWeight = FW_BOLD;
     const CreatedFont captionFont(lf);
     const SelectedObject captionFontSelected(band, captionFont.get());
@@ -352,10 +429,82 @@ void cOrvane::PaintBorders(HDC hDC, int lLeft, int lTop, int lRight, int lBottom
     Blit(hDC, lLeft, BottomBorderTop(skin, lBottom), stripBuffer_->Width(), B, strip, 0, 0);
 }
 
+LOGFONTW cOrvane::PlainBarFont() const {
+    // The system's menu font, which a high-contrast user may well have
+    // enlarged; the caption font when the system names none.
+    NONCLIENTMETRICSW metrics{};
+    if (NonClientMetricsForDpi(metrics, dpi_) && metrics.lfMenuFont.lfFaceName[0]) return metrics.lfMenuFont;
+    LOGFONTW lf{};
+    FontToLogFont(captionFont_.get(), dpi_, lf);
+    return lf;
+}
+
+int cOrvane::PlainLineHeight() {
+    if (plainLineDpi_ != dpi_) {
+        plainRow_->Grow(1, 1);
+        const CreatedFont font(PlainBarFont());
+        const SelectedObject selected(plainRow_->hDC(), font.get());
+        RECT r{};
+        DrawTextW(plainRow_->hDC(), L"Ag", 2, &r, DT_CALCRECT | DT_SINGLELINE);
+        plainLineHeight_ = r.bottom - r.top;
+        plainLineDpi_ = dpi_;
+    }
+    return plainLineHeight_;
+}
+
+int cOrvane::PlainRowHeight() {
+    // A bar item is its text with two (scaled) pixels round it, and one more
+    // above and below it in the row.
+    const int item = PlainLineHeight() + 2 * ScaleToDpi(2, dpi_);
+    return std::max(MetricForDpi(SM_CYMENU, dpi_), item + 2 * ScaleToDpi(1, dpi_));
+}
+
+void cOrvane::PaintPlain(HDC hDC, int lLeft, int lTop, int lRight, int lBottom) {
+    if (!engine_) return;
+    engine_->DefaultNCPaint(hDC, lLeft, lTop, lRight, lBottom);
+    const PlainMetrics m = PlainMetricsForDpi(dpi_);
+    const int width = lRight - lLeft;
+    buttons_ = PlainButtonRects(m, width);
+    for (RECT& r : buttons_) OffsetRect(&r, lLeft, lTop);
+    const ButtonSet shown = ButtonsForStyle(GetWindowLongPtrW(hWnd_, GWL_STYLE));
+    hasMaximize_ = shown.maximize;
+    hasMinimize_ = shown.minimize;
+    hasClose_ = shown.close;
+    if (!menuBar_) return;
+
+    // The menu bar's row under the caption, between the borders, composed
+    // off-screen and copied in one blit like the skin's band.
+    const int rowTop = lTop + m.frameY + m.caption;
+    const int rowHeight = PlainRowHeight();
+    const int barWidth = width - 2 * m.frameX;
+    if (barWidth <= 0) return;
+    plainRow_->Grow(width, rowHeight);
+    const HDC row = plainRow_->hDC();
+    if (!row) return;
+    const RECT all{0, 0, width, rowHeight};
+    FillRect(row, &all, GetSysColorBrush(COLOR_MENU));
+    menuBar_->hMenu(engine_->hMenu());
+    menuBar_->CaptionHeight(rowTop - lTop + rowHeight);
+    const CreatedFont barFont(PlainBarFont());
+    const int itemTop = (rowHeight - (PlainLineHeight() + 2 * ScaleToDpi(2, dpi_))) / 2;
+    // Render draws its items two (scaled) rows below the top it is given.
+    const int top = itemTop - ScaleToDpi(2, dpi_);
+    menuBar_->Render(barFont.get(), row, lLeft + m.frameX, top, barWidth, rowHeight, -rowHeight + itemTop);
+    Blit(hDC, lLeft + m.frameX, rowTop, barWidth, rowHeight, row, lLeft + m.frameX, 0);
+}
+
 void cOrvane::DrawButton(HDC hDC, int index, bool pressed) {
     if (!Shown(index) || !captionImage_) return;
     const bool maximized = (GetWindowLongPtrW(hWnd_, GWL_STYLE) & WS_MAXIMIZE) != 0;
     const RECT& r = buttons_[index];
+    if (plain_) {
+        RECT button = r;
+        const UINT kind = index == kClose      ? DFCS_CAPTIONCLOSE
+                          : index == kMaximize ? (maximized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX)
+                                               : DFCS_CAPTIONMIN;
+        DrawFrameControl(hDC, &button, DFC_CAPTION, kind | (pressed ? DFCS_PUSHED : 0));
+        return;
+    }
     Blit(hDC, r.left, r.top, lButtonWidth_, lButtonHeight_, captionImage_->hDC(),
          ButtonSourceX(Skin(), index, maximized), pressed ? lButtonHeight_ : 0);
 }
@@ -363,7 +512,8 @@ void cOrvane::DrawButton(HDC hDC, int index, bool pressed) {
 void cOrvane::HitTest(int x, int y, int& eHitTest) {
     Guarded([&] {
         const POINT pt{x, y};
-        const RECT hotSpot = SysMenuHotSpot(Skin().dpi);
+        // The plain caption's icon is the engine's own system-menu spot.
+        const RECT hotSpot = plain_ ? RECT{} : SysMenuHotSpot(Skin().dpi);
         if (PtInRect(&hotSpot, pt)) {
             eHitTest = HTSYSMENU;
             return;
@@ -450,7 +600,7 @@ int cOrvane::AltKeyAccelerator(int vKey) {
     return used ? -1 : 0;
 }
 
-void cOrvane::FontToLogFont(const StdFont* font, HDC hDC, LOGFONTW& lf) {
+void cOrvane::FontToLogFont(const StdFont* font, int dpi, LOGFONTW& lf) {
     if (!font) return;  // no font object: GDI's default face
     // Face names hold at most LF_FACESIZE - 1 characters; a longer name is
     // cut there, never inside a surrogate pair.
@@ -459,7 +609,7 @@ void cOrvane::FontToLogFont(const StdFont* font, HDC hDC, LOGFONTW& lf) {
     if (n < name.size() && n > 0 && IS_HIGH_SURROGATE(name[n - 1])) --n;
     name.copy(lf.lfFaceName, n);
     lf.lfFaceName[n] = L'\0';
-    lf.lfHeight = PointSizeToHeight(font->Size(), GetDeviceCaps(hDC, LOGPIXELSY));
+    lf.lfHeight = PointSizeToHeight(font->Size(), dpi > 0 ? dpi : kBaseDpi);
     lf.lfItalic = font->Italic() ? TRUE : FALSE;
     lf.lfUnderline = font->Underline() ? TRUE : FALSE;
     lf.lfStrikeOut = font->Strikethrough() ? TRUE : FALSE;

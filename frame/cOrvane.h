@@ -4,6 +4,8 @@
 // the menu bar in its lower half) and the left, right and bottom borders are
 // drawn from two skin bitmaps. The non-client engine it creates owns the
 // window's non-client messages and calls back here through INCAreaModifier.
+// While high contrast is on, the frame is the engine's plain one in the
+// system's colours, with the menu bar in a row of its own under the caption.
 //
 // Create it with MakeRef: the engine keeps a raw pointer to it and turns it
 // into a counted reference for each call.
@@ -13,6 +15,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "frame/CaptionLayout.h"
 #include "frame/INCAreaModifier.h"
@@ -34,18 +37,29 @@ public:
     void Detach();
     // Skins window f: PicCaption holds the active and inactive caption images
     // and the button cells, PicBorder the seven border cells. Both bitmaps
-    // stay the caller's (they are copied). The menu colours and MenuFont must
-    // be set before this; the caption colours and CaptionFont are read at
-    // every paint. Raises the subclassing service's errors.
+    // stay the caller's: they are copied here, and may go once this returns.
+    // The menu colours and MenuFont must be set before this; the caption
+    // colours and CaptionFont are read at every paint. Raises the
+    // subclassing service's errors.
     // The skin and the six numbers are for 96 DPI; at another DPI (Dpi) the
-    // bitmaps are redrawn to scale here, once, and the numbers scaled.
+    // copies are redrawn to scale, once per DPI, and the numbers scaled.
     void Attach(HWND f, HBITMAP PicCaption, HBITMAP PicBorder, int lButtonWidth, int lButtonHeight,
                 int lActiveLeftEnd, int lActiveRightStart, int lActiveRightEnd, int lInactiveOffset);
 
-    // The DPI the frame is drawn for: set before Attach (0, the default,
-    // means the screen's); after Attach, the DPI in use.
+    // The DPI the frame is drawn for. Set before Attach: the DPI to attach
+    // at (0, the default, means the window's own). Set after Attach (the
+    // window's WM_DPICHANGED): the skin, fonts, buttons, menu bar and popups
+    // follow from the next paint on, the skin redrawn the first time a DPI is
+    // used and kept for the next (at 96 it is the pictures as given). The
+    // new margins take effect at the window's next frame recalculation,
+    // which its move to the rectangle WM_DPICHANGED suggests brings.
     int Dpi() const { return dpi_ > 0 ? dpi_ : requestedDpi_; }
-    void Dpi(int dpi) { requestedDpi_ = dpi; }
+    void Dpi(int dpi);
+    // The margins (left, top, right, bottom) the skinned frame has at dpi,
+    // for a window that works out its size before its DPI changes. False
+    // when it cannot tell: not attached, or in the system's look, whose
+    // measures only the system knows.
+    bool MarginsAt(int dpi, RECT& margins) const;
 
     // Colours are OLE colours (RGB, or a system colour with the high bit set).
     OLE_COLOR MenuBackgroundColor() const { return menuBackgroundColor_; }
@@ -98,19 +112,36 @@ protected:
 private:
     friend struct cOrvaneTestPeer;
 
+    void UseDpi(int dpi);
+    void NewBuffers();
+    bool Plain() const;
     void Paint(HDC hDC, int lLeft, int lTop, int lRight, int lBottom);
     void PaintBorders(HDC hDC, int lLeft, int lTop, int lRight, int lBottom);
+    void PaintPlain(HDC hDC, int lLeft, int lTop, int lRight, int lBottom);
+    LOGFONTW PlainBarFont() const;
+    int PlainLineHeight();
+    int PlainRowHeight();
+    void FollowLook(bool plain);
     CaptionSkin Skin() const;
     bool Shown(int index) const;
     bool& Pressed(int index);
 
     void DrawButton(HDC hDC, int index, bool pressed);
-    static void FontToLogFont(const StdFont* font, HDC hDC, LOGFONTW& lf);
+    static void FontToLogFont(const StdFont* font, int dpi, LOGFONTW& lf);
 
     Ref<cNCCalcSize> engine_;
     HWND hWnd_ = nullptr;
-    std::unique_ptr<cMemDC> borderImage_;
-    std::unique_ptr<cMemDC> captionImage_;
+    // The skin at each DPI it was drawn for: [0] is the pictures as given
+    // (96 DPI), the source of every other. The images in use point into it.
+    struct SkinImages {
+        int dpi = 0;
+        std::unique_ptr<cMemDC> caption;
+        std::unique_ptr<cMemDC> border;
+    };
+    std::vector<SkinImages> skins_;
+    CaptionSkin skin96_;
+    cMemDC* borderImage_ = nullptr;
+    cMemDC* captionImage_ = nullptr;
     std::unique_ptr<cMemDC> captionBuffer_;  // the caption band
     std::unique_ptr<cMemDC> sideBuffer_;     // the left and right border columns
     std::unique_ptr<cMemDC> stripBuffer_;    // the bottom border strip
@@ -134,6 +165,12 @@ private:
     MeasuredTexts titleTexts_{DT_SINGLELINE | DT_NOPREFIX};
     Ref<cMenuBar> menuBar_;
     Ref<cCaptionAccess> access_;  // keyboard and screen-reader access to the caption
+    // High contrast: the look of the last paint, the menu bar's row, and its
+    // line height (measured once per DPI).
+    bool plain_ = false;
+    std::unique_ptr<cMemDC> plainRow_;
+    int plainLineDpi_ = 0;
+    int plainLineHeight_ = 0;
 
     OLE_COLOR activeCaptionColor_ = 0xCCCCCC;
     OLE_COLOR inActiveCaptionColor_ = 0x999999;
@@ -150,7 +187,7 @@ private:
     int lActiveRightStart_ = 0;
     int lActiveRightEnd_ = 0;
     int lInactiveOffset_ = 0;
-    int requestedDpi_ = 0;  // 0 = the screen's
+    int requestedDpi_ = 0;  // 0 = the window's
     int dpi_ = 0;           // in use since Attach
 
     std::array<RECT, 3> buttons_{};  // [close, maximize/restore, minimize] of the last paint

@@ -7,3 +7,6 @@
 
 // The RGB value of an OLE colour; CLR_INVALID (-1) when it cannot be translated.
 COLORREF TranslateColor(OLE_COLOR color, HPALETTE palette = nullptr) noexcept;
+
+// The OLE colour that stands for system colour `index` (COLOR_MENU...).
+constexpr OLE_COLOR SystemColor(int index) noexcept { return 0x80000000u | static_cast<OLE_COLOR>(index); }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "plumbing/DpiAware.h"
+
 LONG PointSizeToHeight(double points, int dpiY) {
     // nearbyint rounds halves to even in the default rounding mode.
     const int whole = static_cast<int>(std::nearbyint(points));
@@ -12,7 +14,7 @@ StdFont::StdFont(std::wstring name, double size) : name_(std::move(name)), size_
 
 StdFont::~StdFont() { Invalidate(); }
 
-void StdFont::Invalidate() {
+void StdFont::Invalidate() const {
     if (font_) {
         DeleteObject(font_);
         font_ = nullptr;
@@ -27,23 +29,29 @@ void StdFont::Underline(bool v) { underline_ = v; Invalidate(); }
 void StdFont::Strikethrough(bool v) { strikethrough_ = v; Invalidate(); }
 void StdFont::Charset(BYTE v) { charset_ = v; Invalidate(); }
 
-HFONT StdFont::hFont() const {
+LOGFONTW StdFont::LogFont(int dpi) const {
+    LOGFONTW lf{};
+    lf.lfHeight = PointSizeToHeight(size_, dpi);
+    lf.lfWeight = bold_ ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = italic_;
+    lf.lfUnderline = underline_;
+    lf.lfStrikeOut = strikethrough_;
+    lf.lfCharSet = charset_;
+    lstrcpynW(lf.lfFaceName, name_.c_str(), LF_FACESIZE);
+    return lf;
+}
+
+HFONT StdFont::hFont(int dpi) const {
+    if (font_ && fontDpi_ != dpi) Invalidate();
     if (!font_) {
-        HDC screen = GetDC(nullptr);
-        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-        LOGFONTW lf{};
-        lf.lfHeight = PointSizeToHeight(size_, dpi);
-        lf.lfWeight = bold_ ? FW_BOLD : FW_NORMAL;
-        lf.lfItalic = italic_;
-        lf.lfUnderline = underline_;
-        lf.lfStrikeOut = strikethrough_;
-        lf.lfCharSet = charset_;
-        lstrcpynW(lf.lfFaceName, name_.c_str(), LF_FACESIZE);
+        const LOGFONTW lf = LogFont(dpi);
         font_ = CreateFontIndirectW(&lf);
+        fontDpi_ = dpi;
     }
     return font_;
 }
+
+HFONT StdFont::hFont() const { return hFont(SystemDpi()); }
 
 Ref<StdFont> StdFont::Clone() const {
     auto copy = MakeRef<StdFont>(name_, size_);

@@ -29,9 +29,14 @@ public:
     BYTE Charset() const { return charset_; }
     void Charset(BYTE v);
 
-    // GDI font for the screen's resolution, made on demand and kept until a
-    // property changes; owned by this object.
+    // The GDI font at dpi, made on demand and kept until a property changes
+    // or another DPI is asked for; owned by this object. A window passes its
+    // own DPI.
+    HFONT hFont(int dpi) const;
+    // At the system's DPI, for what belongs to no window.
     HFONT hFont() const;
+    // What hFont(dpi) is made from, for a caller that keeps fonts of its own.
+    LOGFONTW LogFont(int dpi) const;
 
     // An independent copy (what a container hands out as a fresh font).
     Ref<StdFont> Clone() const;
@@ -39,7 +44,7 @@ public:
     ~StdFont() override;
 
 private:
-    void Invalidate();
+    void Invalidate() const;
 
     std::wstring name_;
     double size_;
@@ -49,6 +54,7 @@ private:
     bool strikethrough_ = false;
     BYTE charset_ = DEFAULT_CHARSET;
     mutable HFONT font_ = nullptr;
+    mutable int fontDpi_ = 0;  // the DPI font_ was made for
 };
 
 // Point size to LOGFONT height at the given resolution: the size rounded to an

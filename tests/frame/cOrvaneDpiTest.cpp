@@ -1,4 +1,4 @@
-// The skinned frame at the screen's DPI, measured on a real window: at 96 it
+// The skinned frame at the window's DPI, measured on a real window: at 96 it
 // is exactly today's frame, at 144 and more every part is at least 1.4 times
 // as large. scripts/dpi-test.sh runs this in a Wine prefix of its own with
 // LogPixels set and TARVOLO_EXPECT_DPI telling which DPI it must find.
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "frame/DpiScale.h"
+#include "plumbing/DpiAware.h"
 
 using namespace captiontest;
 using CaptionLayout::kClose;
@@ -76,13 +77,12 @@ Measured Measure(SkinnedWindow& w) {
 
 }  // namespace
 
-TEST(cOrvaneDpi, FrameFollowsTheScreenDpi) {
-    const int dpi = ScreenDpi();
+TEST(cOrvaneDpi, FrameFollowsTheWindowsDpi) {
+    SkinnedWindow w(kW, kHWin);
+    const int dpi = WindowDpi(w.hwnd());
     if (const char* expected = std::getenv("TARVOLO_EXPECT_DPI")) {
         ASSERT_EQ(dpi, std::atoi(expected));
     }
-
-    SkinnedWindow w(kW, kHWin);
     EXPECT_EQ(w.painter().Dpi(), dpi);
     const Measured m = Measure(w);
     // Today's 96-DPI frame; the bar item's and the popup item's heights

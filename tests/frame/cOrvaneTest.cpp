@@ -41,20 +41,20 @@ TEST(cOrvane, DefaultsAndSharedFonts) {
 }
 
 TEST(cOrvane, FontToLogFontFollowsTheFontObject) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     const struct {
         double size;
         int rounded;  // halves to even
     } sizes[] = {{9, 9}, {8.25, 8}, {8.5, 8}, {9.5, 10}, {10.5, 10}, {11.5, 12}, {12.49, 12}};
     for (const auto& s : sizes) {
-        StdFont font(L"宋体", s.size);
-        LOGFONTW lf{};
-        cOrvaneTestPeer::FontToLogFont(&font, screen, lf);
-        EXPECT_EQ(lf.lfHeight, -MulDiv(s.rounded, dpi, 72)) << s.size;
-        EXPECT_STREQ(lf.lfFaceName, L"宋体");  // a double-byte name, whole
-        EXPECT_EQ(lf.lfWeight, FW_NORMAL);
-        EXPECT_FALSE(lf.lfItalic || lf.lfUnderline || lf.lfStrikeOut);
+        for (const int dpi : {96, 144}) {  // the window's DPI, whatever the screen's
+            StdFont font(L"宋体", s.size);
+            LOGFONTW lf{};
+            cOrvaneTestPeer::FontToLogFont(&font, dpi, lf);
+            EXPECT_EQ(lf.lfHeight, -MulDiv(s.rounded, dpi, 72)) << s.size << " at " << dpi;
+            EXPECT_STREQ(lf.lfFaceName, L"宋体");  // a double-byte name, whole
+            EXPECT_EQ(lf.lfWeight, FW_NORMAL);
+            EXPECT_FALSE(lf.lfItalic || lf.lfUnderline || lf.lfStrikeOut);
+        }
     }
 
     StdFont styled(L"Arial", 9);
@@ -65,7 +65,7 @@ TEST(cOrvane, FontToLogFontFollowsTheFontObject) {
     styled.Charset(GB2312_CHARSET);
     LOGFONTW lf{};
     lf.lfQuality = ANTIALIASED_QUALITY;  // fields the font does not name are the caller's
-    cOrvaneTestPeer::FontToLogFont(&styled, screen, lf);
+    cOrvaneTestPeer::FontToLogFont(&styled, 96, lf);
     EXPECT_EQ(lf.lfWeight, FW_BOLD);
     EXPECT_TRUE(lf.lfItalic && lf.lfUnderline && lf.lfStrikeOut);
     EXPECT_EQ(lf.lfCharSet, GB2312_CHARSET);
@@ -86,10 +86,9 @@ TEST(cOrvane, FontToLogFontFollowsTheFontObject) {
         StdFont font(n.name, 9);
         LOGFONTW named{};
         std::fill(std::begin(named.lfFaceName), std::end(named.lfFaceName), L'x');
-        cOrvaneTestPeer::FontToLogFont(&font, screen, named);
+        cOrvaneTestPeer::FontToLogFont(&font, 96, named);
         EXPECT_EQ(std::wstring(named.lfFaceName), n.face) << n.name.size();
     }
-    ReleaseDC(nullptr, screen);
 }
 
 TEST(cOrvane, MarginsComeFromTheSkinSizes) {

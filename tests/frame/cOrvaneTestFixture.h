@@ -13,11 +13,13 @@
 
 // Reaches the painter's private helpers and last-paint state.
 struct cOrvaneTestPeer {
-    static void FontToLogFont(const StdFont* font, HDC dc, LOGFONTW& lf) {
-        cOrvane::FontToLogFont(font, dc, lf);
+    static void FontToLogFont(const StdFont* font, int dpi, LOGFONTW& lf) {
+        cOrvane::FontToLogFont(font, dpi, lf);
     }
     static RECT Button(const cOrvane& painter, int index) { return painter.buttons_[index]; }
     static cMenuBar& Bar(const cOrvane& painter) { return *painter.menuBar_; }
+    // How many DPIs the skin is kept drawn for.
+    static size_t SkinCount(const cOrvane& painter) { return painter.skins_.size(); }
 };
 
 namespace captiontest {
@@ -79,7 +81,7 @@ public:
         painter_->CaptionFont()->Size(9);
         painter_->MenuFont()->Name(L"宋体");
         painter_->MenuFont()->Size(9);
-        painter_->Dpi(dpi);  // 0: the screen's
+        painter_->Dpi(dpi);  // 0: the window's
         painter_->Attach(hwnd_, caption_, border_, 19, 20, 90, 140, 240, 400);
         testsupport::PumpMessages();
     }

@@ -25,3 +25,22 @@ TEST(StdFont, PointSizeRoundsHalvesToEven) {
         EXPECT_EQ(PointSizeToHeight(c.points, c.dpi), c.height) << c.points << " pt at " << c.dpi;
     }
 }
+
+TEST(StdFont, TheFontIsMadeForTheDpiAskedFor) {
+    // A window passes its own DPI; the font is kept while it asks for the
+    // same one, and made anew for another.
+    StdFont font(L"宋体", 9);
+    const struct {
+        int dpi;
+        LONG height;
+    } cases[] = {{96, -12}, {144, -18}, {120, -15}, {96, -12}};
+    for (const auto& c : cases) {
+        const HFONT h = font.hFont(c.dpi);
+        EXPECT_EQ(font.hFont(c.dpi), h) << "kept for " << c.dpi;
+        LOGFONTW lf{};
+        ASSERT_NE(GetObjectW(h, sizeof(lf), &lf), 0) << c.dpi;
+        EXPECT_EQ(lf.lfHeight, c.height) << c.dpi;
+        EXPECT_EQ(font.LogFont(c.dpi).lfHeight, c.height) << c.dpi;
+        EXPECT_STREQ(font.LogFont(c.dpi).lfFaceName, L"宋体");
+    }
+}
