@@ -9,7 +9,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 FUZZ_SECONDS=${TARVOLO_FUZZ_SECONDS:-30}
 NATIVE=$BUILD/native
-TARGETS=(catalogue path userpath)
+TARGETS=(catalogue path userpath linkfile)
 
 install_packages
 # Sanitizer messages in plain English, whatever locale lib.sh set for Wine.
