@@ -75,6 +75,7 @@ private:
     GdiObject<HFONT> font_;
     int dpi_ = 96;
     std::wstring txttmp_;    // the entry's name when the dialog opened
+    std::wstring originalPath_;  // and its path
     LPARAM editedRow_ = 0;   // the entry an edit dialog is bound to
     LPARAM actedRow_ = 0;    // the entry this opening wrote, told to the host at close
     WshShellObject shell_;   // created at the first OK, kept for later ones
