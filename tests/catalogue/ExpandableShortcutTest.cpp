@@ -143,7 +143,11 @@ TEST_F(ExpandableShortcutTest, OpeningTheAliasRunsTheRealProgramInTheExpandedFol
     info.lpFile = lnk.c_str();
     info.nShow = SW_HIDE;
     ASSERT_TRUE(ShellExecuteExW(&info)) << GetLastError();
-    if (info.hProcess) CloseHandle(info.hProcess);
+    // Done when the program has ended (it has its answer written and closed).
+    if (info.hProcess) {
+        EXPECT_EQ(WaitForSingleObject(info.hProcess, 15000), WAIT_OBJECT_0);
+        CloseHandle(info.hProcess);
+    }
     ASSERT_TRUE(testsupport::WaitFor([&] { return !testsupport::ReadBytes(seen).empty(); }));
     std::string folder = testsupport::ReadBytes(seen);
     while (!folder.empty() && (folder.back() == '\n' || folder.back() == '\r' || folder.back() == ' ')) {
