@@ -2,17 +2,11 @@
 
 #include <objbase.h>
 
-#include <chrono>
-#include <condition_variable>
 #include <exception>
-#include <mutex>
 
 struct BackgroundAliasCheck::Shared {
     std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool finished = false;
-    // Written by the thread before it posts; read after it has finished.
+    // Written by the thread before it posts; read after it has ended.
     std::optional<Result> result;
 };
 
@@ -29,7 +23,7 @@ void BackgroundAliasCheck::Start(HWND window, UINT done, std::vector<Entry> entr
     shared_ = std::make_shared<Shared>();
     const WPARAM run = ++run_;
     // The thread owns everything it uses: it may outlive this object.
-    thread_ = std::thread([shared = shared_, inspection = inspection_, window, done, run, listChanges,
+    thread_ = WorkerThread([shared = shared_, inspection = inspection_, window, done, run, listChanges,
                            entries = std::move(entries), windir = std::move(windir), key = std::move(key)]() mutable {
         // The shell link object needs an apartment on this thread too.
         const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -44,34 +38,20 @@ void BackgroundAliasCheck::Start(HWND window, UINT done, std::vector<Entry> entr
         }
         if (SUCCEEDED(com)) CoUninitialize();
         if (!shared->stop) PostMessageW(window, done, run, 0);
-        {
-            const std::lock_guard lock(shared->mutex);
-            shared->finished = true;
-        }
-        shared->ended.notify_all();
     });
 }
 
 void BackgroundAliasCheck::Stop() {
-    if (!thread_.joinable()) return;
+    if (!thread_.Started()) return;
     shared_->stop = true;
-    bool finished = false;
-    {
-        std::unique_lock lock(shared_->mutex);
-        finished = shared_->ended.wait_for(lock, std::chrono::milliseconds(kStopWaitMs),
-                                           [&] { return shared_->finished; });
-    }
-    if (finished) {
-        thread_.join();
-    } else {
-        thread_.detach();  // it stops at its next entry, or when the network answers
-    }
+    // It stops at its next entry, or, held up by the network, when that answers.
+    if (!thread_.Wait(kStopWaitMs)) thread_.Release();
     shared_.reset();
 }
 
 std::optional<BackgroundAliasCheck::Result> BackgroundAliasCheck::Take() {
-    if (!thread_.joinable()) return std::nullopt;
-    thread_.join();
+    if (!thread_.Started()) return std::nullopt;
+    (void)thread_.Wait(INFINITE);
     std::optional<Result> out = std::move(shared_->result);
     shared_.reset();
     return out;

@@ -13,10 +13,10 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "catalogue/AliasStore.h"
+#include "plumbing/WorkerThread.h"
 
 class BackgroundAliasCheck {
 public:
@@ -50,7 +50,7 @@ public:
     void Stop();
 
     // A check was started and its result not yet taken or dropped.
-    bool Pending() const { return thread_.joinable(); }
+    bool Pending() const { return thread_.Started(); }
     // Whether a posted message is from the run in hand (not one stopped since).
     bool IsCurrent(WPARAM run) const { return Pending() && run == run_; }
     WPARAM Run() const { return run_; }
@@ -63,7 +63,7 @@ private:
     struct Shared;  // what a run's thread and this object share
 
     Inspection inspection_;
-    std::thread thread_;
+    WorkerThread thread_;
     std::shared_ptr<Shared> shared_;
     WPARAM run_ = 0;
 };

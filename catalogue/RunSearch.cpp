@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <mutex>
 
 #include "catalogue/AliasHealth.h"
 #include "plumbing/HandleGuards.h"
@@ -67,6 +68,14 @@ bool HasExtension(const std::wstring& name) {
     return dot != std::wstring::npos && name.find(L' ', dot) == std::wstring::npos;
 }
 
+// The shell does not promise that its search may run on two threads at
+// once (the start-up check's and the window's); searches here have always
+// run one at a time, and still do. This lock is ours alone.
+std::mutex& SearchLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 // The extensions the search tries, in its order.
 constexpr const wchar_t* kProgramExtensions[] = {L".pif", L".com", L".exe", L".bat", L".lnk", L".cmd"};
 
@@ -100,7 +109,10 @@ std::wstring RunSearch::Resolve(const std::wstring& name) const {
     dirs.reserve(folders_.size() + 1);
     for (const std::wstring& folder : folders_) dirs.push_back(folder.c_str());
     dirs.push_back(nullptr);
-    if (!PathResolve(buffer, dirs.data(), PRF_VERIFYEXISTS | PRF_TRYPROGRAMEXTENSIONS)) return {};
+    {
+        const std::lock_guard lock(SearchLock());
+        if (!PathResolve(buffer, dirs.data(), PRF_VERIFYEXISTS | PRF_TRYPROGRAMEXTENSIONS)) return {};
+    }
     const std::wstring found = buffer;
     const size_t slash = found.find_last_of(L'\\');
     if (slash == std::wstring::npos) return {};

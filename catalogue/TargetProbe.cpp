@@ -1,12 +1,9 @@
 #include "catalogue/TargetProbe.h"
 
-#include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <system_error>
-#include <thread>
+
+#include "plumbing/WorkerThread.h"
 
 namespace {
 
@@ -14,27 +11,14 @@ namespace {
 // what it needs alive itself, so it may outlive the wait and the caller.
 template <class R>
 std::optional<R> Within(DWORD ms, std::function<R()> work) {
-    struct State {
-        std::mutex mutex;
-        std::condition_variable done;
-        std::optional<R> result;
-    };
-    const auto state = std::make_shared<State>();
-    try {
-        std::thread([state, work = std::move(work)] {
-            R result = work();
-            {
-                const std::lock_guard lock(state->mutex);
-                state->result = std::move(result);
-            }
-            state->done.notify_all();
-        }).detach();
-    } catch (const std::system_error&) {
-        return std::nullopt;  // no thread to ask on: not asked at all
+    const auto result = std::make_shared<std::optional<R>>();  // written before the thread ends
+    WorkerThread thread([result, work = std::move(work)] { *result = work(); });
+    if (!thread.Started()) return std::nullopt;  // no thread to ask on: not asked at all
+    if (!thread.Wait(ms)) {
+        thread.Release();
+        return std::nullopt;
     }
-    std::unique_lock lock(state->mutex);
-    state->done.wait_for(lock, std::chrono::milliseconds(ms), [&] { return state->result.has_value(); });
-    return state->result;
+    return *result;
 }
 
 bool IsLocal(UINT type) { return type == DRIVE_FIXED || type == DRIVE_RAMDISK; }
@@ -102,28 +86,19 @@ TargetPresence TargetProbe::Check(const std::wstring& path) {
     if (root.empty()) return Judge(attributes_(path), DRIVE_FIXED);
     Root& known = roots_[root];
     if (known.silent) return TargetPresence::Unknown;
-    if (known.asked && IsLocal(known.type)) return Judge(attributes_(path), known.type);
-
     const bool share = root[0] == L'\\';
-    const bool askType = !known.asked && !share;
-    struct Reply {
-        UINT type;
-        Answer answer;
-    };
-    const std::optional<Reply> reply =
-        Within<Reply>(waitMs_, [attributes = attributes_, drive = drive_, path, root, askType, share] {
-            Reply r{share ? static_cast<UINT>(DRIVE_REMOTE) : DRIVE_UNKNOWN, {}};
-            if (askType) r.type = drive(root);
-            r.answer = attributes(path);
-            return r;
-        });
-    if (!reply) {
+    if (!known.asked) {
+        // The type of a drive letter comes from the system's own table of
+        // them, without a look at the drive; a share is remote.
+        known.type = share ? static_cast<UINT>(DRIVE_REMOTE) : drive_(root);
+        known.asked = true;
+    }
+    if (IsLocal(known.type)) return Judge(attributes_(path), known.type);
+    const std::optional<Answer> answer =
+        Within<Answer>(waitMs_, [attributes = attributes_, path] { return attributes(path); });
+    if (!answer) {
         known.silent = true;
         return TargetPresence::Unknown;
     }
-    if (askType) {
-        known.asked = true;
-        known.type = reply->type;
-    }
-    return Judge(reply->answer, share ? static_cast<UINT>(DRIVE_REMOTE) : known.type);
+    return Judge(*answer, known.type);
 }

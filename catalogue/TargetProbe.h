@@ -1,11 +1,12 @@
 #pragma once
 // Whether an alias's target is there, asked so that a network path or a
 // drive that is not ready never holds the caller for long. A path on a
-// local fixed disk is asked at once; any other is asked on a worker thread
-// and waited for at most `waitMs`: an answer that comes later counts as
-// unknown, and the root it is on (a drive or \\server\share) is not asked
-// again by the same probe. A worker still blocked is left to end alone; it
-// holds nothing of the caller's.
+// local fixed disk is asked at once; any other (a share, a network,
+// removable or optical drive) is asked on a worker thread and waited for at
+// most `waitMs`: an answer that comes later counts as unknown, and the root
+// it is on (a drive or \\server\share) is not asked again by the same probe.
+// A worker still blocked is left to end alone; it holds nothing of the
+// caller's.
 //
 // Only a root that answers can say a target is absent: a server that cannot
 // be reached, a removable or optical drive (its medium may be out) or a

@@ -53,8 +53,9 @@ TEST(TargetProbe, OnlyARootThatAnswersCanSayATargetIsAbsent) {
         {L"D:\\x.exe", DRIVE_FIXED, ERROR_NOT_READY, TargetPresence::Unknown},
     };
     for (const auto& c : cases) {
+        // What the answers mean, not how long they take: a wait no answer reaches.
         TargetProbe probe(
-            TargetProbe::kWaitMs,
+            60000,
             [&](const std::wstring&) { return TargetProbe::Answer{INVALID_FILE_ATTRIBUTES, c.error}; },
             [&](const std::wstring&) { return c.driveType; });
         EXPECT_EQ(probe.Check(c.path), c.expected) << testing::PrintToString(c.path) << " " << c.error;
