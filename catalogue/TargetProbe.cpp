@@ -88,8 +88,9 @@ TargetPresence TargetProbe::Check(const std::wstring& path) {
     if (known.silent) return TargetPresence::Unknown;
     const bool share = root[0] == L'\\';
     if (!known.asked) {
-        // The type of a drive letter comes from the system's own table of
-        // them, without a look at the drive; a share is remote.
+        // Asked at once: the system answers a drive letter's type from its
+        // own record of its drives (a network drive's server is not asked);
+        // a share is remote.
         known.type = share ? static_cast<UINT>(DRIVE_REMOTE) : drive_(root);
         known.asked = true;
     }
