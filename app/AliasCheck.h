@@ -3,6 +3,8 @@
 // and from the menu command "检查别名(&C)...". Missing, changed and
 // unreachable shortcuts are named in one question and, on Yes, written again
 // through the same store as an add; what still fails afterwards is reported.
+// Aliases whose program or folder is gone are named with them (and at
+// start-up on their own), with what to do: no shortcut can help those.
 #include <windows.h>
 
 #include <string>

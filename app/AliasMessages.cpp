@@ -2,6 +2,20 @@
 
 #include "app/Prompt.h"
 #include "catalogue/RunSearch.h"
+#include "catalogue/TargetProbe.h"
+#include "plumbing/SystemInfo.h"
+
+bool ConfirmTarget(HWND owner, const std::wstring& path, bool folder, bool adding) {
+    const std::wstring expanded = ExpandedPath(path);
+    // A target that does not answer in time is no typing slip to ask about.
+    if (TargetProbe().Check(expanded) != TargetPresence::Absent) return true;
+    std::wstring named = (folder ? L"文件夹“" : L"程序“") + path + L"”";
+    if (expanded != path) named += L"（即“" + expanded + L"”）";
+    return Prompt(owner,
+                  L"找不到" + named + L"，在“运行”里输入这个名称将无法打开它。\r\n\r\n" +
+                      (adding ? L"仍然添加这个项目吗？" : L"仍然保存修改吗？"),
+                  kAppTitle, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
 
 bool ConfirmRunBoxName(HWND owner, const AliasStore& store, const std::wstring& name) {
     const std::wstring folder = store.FolderFor(name);
@@ -24,5 +38,10 @@ std::wstring RunBoxProblemAfterWrite(const AliasStore& store, const ShortcutResu
 
 std::wstring PerUserFolderSentence(const AliasStore& store, const ShortcutResult& written) {
     if (!store.IsUserFolder(written.folder)) return {};
+    // A name's existing shortcut keeps its folder while that is writable:
+    // with the system folder writable, that is why it went there.
+    if (FolderWritable(store.SystemFolder())) {
+        return L"这个名称原有的快捷方式就在您的个人别名文件夹“" + written.folder + L"”中，新的快捷方式也保存在那里。";
+    }
     return L"由于无法写入系统文件夹，快捷方式保存在您的个人别名文件夹“" + written.folder + L"”中。";
 }

@@ -3,16 +3,20 @@
 // window shows its rows without waiting for it (a large catalogue costs
 // seconds). The thread works on a copy of the entries with its own COM
 // apartment and posts the window a message when it is done; the question
-// is then asked on the window's thread.
+// is then asked on the window's thread. What the thread uses lives as long
+// as the thread, not as long as this object: a thread held up by a network
+// path that does not answer is let go rather than waited for.
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "catalogue/AliasStore.h"
+#include "plumbing/WorkerThread.h"
 
 class BackgroundAliasCheck {
 public:
@@ -21,8 +25,16 @@ public:
         std::vector<AliasStore::Finding> findings;  // one per entry
         unsigned listChanges = 0;                   // the list's change count the entries were copied at
     };
+    // The inspection the thread runs; the store's own unless a test stands
+    // in another. It ends early once `stop` is set.
+    using Inspection = std::function<std::vector<AliasStore::Finding>(
+        const std::vector<Entry>& entries, const std::wstring& windir, const UserPathKey& key,
+        const std::atomic<bool>& stop)>;
 
-    BackgroundAliasCheck() = default;
+    // How long Stop waits for the thread before letting it go.
+    static constexpr DWORD kStopWaitMs = 200;
+
+    explicit BackgroundAliasCheck(Inspection inspection = {});
     ~BackgroundAliasCheck() { Stop(); }
     BackgroundAliasCheck(const BackgroundAliasCheck&) = delete;
     BackgroundAliasCheck& operator=(const BackgroundAliasCheck&) = delete;
@@ -32,12 +44,13 @@ public:
     void Start(HWND window, UINT done, std::vector<Entry> entries, std::wstring windir, UserPathKey key,
                unsigned listChanges);
 
-    // Ends a running check and waits for its thread, which stops after the
-    // entry in hand; its result is dropped and its message ignored.
+    // Ends a running check: its result is dropped and its message ignored.
+    // Waits for the thread, which stops after the entry in hand, at most
+    // kStopWaitMs; a thread still busy then ends on its own later.
     void Stop();
 
     // A check was started and its result not yet taken or dropped.
-    bool Pending() const { return thread_.joinable(); }
+    bool Pending() const { return thread_.Started(); }
     // Whether a posted message is from the run in hand (not one stopped since).
     bool IsCurrent(WPARAM run) const { return Pending() && run == run_; }
     WPARAM Run() const { return run_; }
@@ -47,9 +60,10 @@ public:
     std::optional<Result> Take();
 
 private:
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
+    struct Shared;  // what a run's thread and this object share
+
+    Inspection inspection_;
+    WorkerThread thread_;
+    std::shared_ptr<Shared> shared_;
     WPARAM run_ = 0;
-    // Written by the thread before it posts; read only after joining it.
-    std::optional<Result> result_;
 };

@@ -1,9 +1,6 @@
 #include "app/DropTarget.h"
 
-#include <objbase.h>
-#include <shlobj.h>
-
-#include "plumbing/ComRef.h"
+#include "catalogue/LinkReader.h"
 
 namespace {
 
@@ -44,28 +41,17 @@ std::vector<std::wstring> DroppedPaths(HDROP drop) {
 }
 
 std::optional<ShellLinkInfo> ReadShellLink(const std::wstring& file) {
-    ComRef<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())))
-        return std::nullopt;
-    ComRef<IPersistFile> persist;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, persist.put_void())) ||
-        FAILED(persist->Load(file.c_str(), STGM_READ)))
-        return std::nullopt;
-    // Fields of a shortcut are at most INFOTIPSIZE (1024) characters.
-    std::wstring buffer(1024 + 1, L'\0');
-    const auto read = [&buffer](auto&& get) {
-        buffer.assign(buffer.size(), L'\0');
-        if (FAILED(get(buffer.data(), static_cast<int>(buffer.size())))) return std::wstring();
-        return std::wstring(buffer.c_str());
-    };
+    LinkReader reader;
+    if (!reader.Load(file)) return std::nullopt;
+    IShellLinkW* const link = reader.Link();
     ShellLinkInfo info;
     WIN32_FIND_DATAW found{};
-    info.target = read([&](wchar_t* b, int n) { return link->GetPath(b, n, &found, 0); });
+    info.target = LinkText([&](wchar_t* b, int n) { return link->GetPath(b, n, &found, 0); });
     if (info.target.empty()) return std::nullopt;  // a virtual item has no path
     info.targetAttributes = found.dwFileAttributes;
-    info.args = read([&](wchar_t* b, int n) { return link->GetArguments(b, n); });
-    info.work = read([&](wchar_t* b, int n) { return link->GetWorkingDirectory(b, n); });
-    info.description = read([&](wchar_t* b, int n) { return link->GetDescription(b, n); });
+    info.args = LinkText([&](wchar_t* b, int n) { return link->GetArguments(b, n); });
+    info.work = LinkText([&](wchar_t* b, int n) { return link->GetWorkingDirectory(b, n); });
+    info.description = LinkText([&](wchar_t* b, int n) { return link->GetDescription(b, n); });
     return info;
 }
 

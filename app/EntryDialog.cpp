@@ -247,6 +247,7 @@ void EntryDialog::Form_Load() {
     SetText(IdTxtArg, fields.args);
     SetText(IdTxtCom, fields.comment);
     txttmp_ = Text(IdTxtName);
+    originalPath_ = Text(IdTxtPath);
 }
 
 bool EntryDialog::Validate() {
@@ -292,7 +293,8 @@ void EntryDialog::AddOK() {
         Prompt(hwnd_, L"该名称已在列表中存在，请使用其它名称！", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    // Nothing is written when the user would rather pick another name.
+    // Nothing is written when the user would rather correct the path or pick another name.
+    if (!ConfirmTarget(hwnd_, Text(IdTxtPath), !IsProgram(), true)) return;
     AliasStore store(host_.WindowsFolder());
     if (!ConfirmRunBoxName(hwnd_, store, name)) return;
     const ShortcutResult written =
@@ -333,6 +335,9 @@ void EntryDialog::EditOK() {
         Prompt(hwnd_, L"该名称已在列表中存在，请使用其它名称！", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    // Asked only for a path the edit changed: an entry whose program was
+    // uninstalled can still be renamed or have its comment edited.
+    if (Text(IdTxtPath) != originalPath_ && !ConfirmTarget(hwnd_, Text(IdTxtPath), !IsProgram(), false)) return;
     AliasStore store(host_.WindowsFolder());
     if (name != txttmp_ && !ConfirmRunBoxName(hwnd_, store, name)) return;
     // Old shortcut first, also when the name is unchanged; every later step
@@ -450,6 +455,7 @@ LRESULT EntryDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         over_ = nullptr;
         places_.clear();
         txttmp_.clear();
+        originalPath_.clear();
         const LPARAM acted = IsAdd() ? actedRow_ : editedRow_;
         editedRow_ = 0;
         actedRow_ = 0;

@@ -91,6 +91,7 @@ private:
     };
     std::vector<Place> places_;
     std::wstring txttmp_;    // the entry's name when the dialog opened
+    std::wstring originalPath_;  // and its path
     LPARAM editedRow_ = 0;   // the entry an edit dialog is bound to
     LPARAM actedRow_ = 0;    // the entry this opening wrote, told to the host at close
     WshShellObject shell_;   // created at the first OK, kept for later ones

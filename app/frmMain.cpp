@@ -363,7 +363,8 @@ void frmMain::List1_DblClick() {
     const int row = List1.Selected();
     if (row < 0) return;
     const std::wstring kind = List1.SubItem(row, 1);
-    const std::wstring path = List1.SubItem(row, 3);
+    // The list keeps what was typed (%windir%\notepad.exe); what opens is the real file.
+    const std::wstring path = ExpandedPath(List1.SubItem(row, 3));
     if (kind == kKindFolder) {
         if (launcher_.OpenFolder) launcher_.OpenFolder(hwnd_, path);
     } else {

@@ -1,6 +1,7 @@
 #pragma once
-// Working shortcuts for the start-up benchmark's catalogue, so the alias
-// check that follows the start runs over real shortcuts and stays silent.
+// Working shortcuts for the start-up benchmark's catalogue, and the programs
+// they name, so the alias check that follows the start runs over real
+// shortcuts and stays silent.
 // They live in a per-user alias folder of the bench's own, under a
 // LOCALAPPDATA given to the launched program only: the prefix's system
 // folder already holds thousands of files, and Wine makes every new file
@@ -18,8 +19,8 @@ namespace bench {
 
 class StartUpAliases {
 public:
-    // Makes (or finds from an earlier run) one shortcut per row and puts the
-    // folder on the user's PATH.
+    // Makes (or finds from an earlier run) one shortcut per row and the
+    // rows' programs, and puts the folder on the user's PATH.
     explicit StartUpAliases(const std::vector<WideRow>& rows);
     ~StartUpAliases();  // takes the folder off the PATH again
     StartUpAliases(const StartUpAliases&) = delete;

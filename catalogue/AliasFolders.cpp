@@ -1,24 +1,13 @@
 #include "catalogue/AliasFolders.h"
 
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include "catalogue/UserPath.h"
+#include "plumbing/HandleGuards.h"
+#include "plumbing/SystemInfo.h"
 
 namespace {
-
-std::wstring SystemText(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    const std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(buffer, &LocalFree);
-    std::wstring text = n ? std::wstring(buffer, n) : std::wstring();
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
-    if (text.empty()) text = L"错误代码 " + std::to_wstring(error);
-    return text;
-}
 
 FolderResult Failed(std::wstring reason) { return FolderResult{false, std::move(reason)}; }
 
@@ -98,20 +87,10 @@ std::wstring KeyName(const UserPathKey& key) {
 
 // "<what>“<key>”：<system text>", the message of a failed registry call.
 FolderResult RegistryFailed(const wchar_t* what, const UserPathKey& key, LSTATUS status) {
-    return Failed(what + (L"“" + KeyName(key) + L"”：") + SystemText(static_cast<DWORD>(status)));
+    return Failed(what + (L"“" + KeyName(key) + L"”：") + SystemErrorText(static_cast<DWORD>(status)));
 }
 
 bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
-
-std::wstring Expand(const std::wstring& text) {
-    const DWORD n = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (n == 0) return text;
-    std::wstring out(n, L'\0');
-    const DWORD written = ExpandEnvironmentStringsW(text.c_str(), out.data(), n);
-    if (written == 0 || written > n) return text;
-    out.resize(written - 1);
-    return out;
-}
 
 std::wstring LengthRefusal(const UserPathKey& key, size_t length) {
     return L"用户环境变量“" + KeyName(key) + L"”已有 " +
@@ -148,14 +127,11 @@ bool FolderWritable(const std::wstring& folder) {
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
     const std::wstring probe = folder + L"tarvolo-" + std::to_wstring(GetCurrentProcessId()) + L".probe";
-    const HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
-                                 nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        // Our own probe left over from a crash still proves the folder writable.
-        return GetLastError() == ERROR_FILE_EXISTS && DeleteFileW(probe.c_str());
-    }
-    CloseHandle(h);
+    const FileHandle h(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                                   nullptr));
+    // Our own probe left over from a crash still proves the folder writable.
+    if (!h) return GetLastError() == ERROR_FILE_EXISTS && DeleteFileW(probe.c_str());
     return true;
 }
 
@@ -173,7 +149,7 @@ FolderResult CreateFolderTree(const std::wstring& folder) {
     }
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        return Failed(L"无法创建文件夹“" + path + L"”：" + SystemText(lastError));
+        return Failed(L"无法创建文件夹“" + path + L"”：" + SystemErrorText(lastError));
     }
     return {};
 }
@@ -253,7 +229,7 @@ std::wstring ReadUserPathForSearch(const UserPathKey& key) {
     if (ReadValue(environment.get(), key.value, value) != ERROR_SUCCESS || !value.present || !IsText(value.type)) {
         return {};
     }
-    return value.type == REG_EXPAND_SZ ? Expand(value.text) : value.text;
+    return value.type == REG_EXPAND_SZ ? ExpandedPath(value.text) : value.text;
 }
 
 void AnnounceEnvironmentChange() {

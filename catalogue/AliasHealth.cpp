@@ -38,7 +38,8 @@ bool LinkMatchesEntry(const Entry& entry, const LinkFields& link) {
 }
 
 AliasState ClassifyAlias(const Entry& entry, const std::optional<LinkFields>& link, std::wstring_view shortcut,
-                         std::wstring_view opens) {
+                         std::wstring_view opens, bool targetGone) {
+    if (targetGone) return AliasState::TargetGone;
     if (!link) return AliasState::Missing;
     if (!LinkMatchesEntry(entry, *link)) return AliasState::Different;
     if (opens.empty()) return AliasState::Unreached;

@@ -5,12 +5,31 @@
 #include "catalogue/AliasName.h"
 #include "catalogue/LinkReader.h"
 #include "catalogue/RunSearch.h"
+#include "catalogue/TargetProbe.h"
+#include "plumbing/HandleGuards.h"
+#include "plumbing/SystemInfo.h"
 
 namespace {
 
 bool IsFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Paths as they expand: the catalogue keeps %windir%\notepad.exe as typed,
+// the shortcut holds C:\Windows\notepad.exe (with the typed form beside
+// it, where the shell keeps that), and both are the same target.
+Entry Expanded(const Entry& entry) {
+    Entry e = entry;
+    e.fields[kPath] = ExpandedPath(entry.Path());
+    e.fields[kWorkDir] = ExpandedPath(entry.WorkDir());
+    return e;
+}
+
+LinkFields Expanded(LinkFields link) {
+    link.target = ExpandedPath(link.target);
+    link.workDir = ExpandedPath(link.workDir);
+    return link;
 }
 
 ShortcutResult Refused(const std::wstring& folder, const std::wstring& name, HRESULT hr, std::wstring reason) {
@@ -122,13 +141,12 @@ ShortcutResult AliasStore::Delete(const std::wstring& name) {
 
 bool AliasStore::HasShortcuts(const std::wstring& folder) const {
     WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW((folder + L"*.lnk").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return false;
+    const FindHandle find(FindFirstFileW((folder + L"*.lnk").c_str(), &data));
+    if (!find.valid()) return false;
     bool any = false;
     do {
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) any = true;
-    } while (!any && FindNextFileW(find, &data));
-    FindClose(find);
+    } while (!any && FindNextFileW(find.get(), &data));
     return any;
 }
 
@@ -145,16 +163,23 @@ std::vector<AliasStore::Finding> AliasStore::Inspect(const std::vector<Entry>& e
     findings.reserve(entries.size());
     LinkReader reader;
     const RunSearch search(windir_, key_);
+    TargetProbe targets;
     // Where a missing shortcut would go: probed once, not once per entry.
     std::optional<std::wstring> newFolder;
     for (const Entry& entry : entries) {
         if (stop && stop->load()) break;
         Finding finding;
+        const Entry expanded = Expanded(entry);
         finding.shortcut = Find(entry.Name());
+        const bool gone = targets.Check(expanded.Path()) == TargetPresence::Absent;
         std::optional<LinkFields> link;
-        if (!finding.shortcut.empty()) link = reader.Read(finding.shortcut);
-        if (link) finding.opens = search.ResolveExpecting(entry.Name(), finding.shortcut);
-        finding.state = ClassifyAlias(entry, link, finding.shortcut, finding.opens);
+        // A target that is gone is the news; the shortcut and search do not change it.
+        if (!gone && !finding.shortcut.empty()) link = reader.Read(finding.shortcut);
+        if (link) {
+            link = Expanded(std::move(*link));
+            finding.opens = search.ResolveExpecting(entry.Name(), finding.shortcut);
+        }
+        finding.state = ClassifyAlias(expanded, link, finding.shortcut, finding.opens, gone);
         if (finding.shortcut.empty()) {
             if (!newFolder) newFolder = FolderWritable(systemFolder_) ? systemFolder_ : userFolder_;
             finding.shortcut = *newFolder + entry.Name() + L".lnk";

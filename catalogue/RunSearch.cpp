@@ -6,107 +6,15 @@
 #include <mutex>
 
 #include "catalogue/AliasHealth.h"
+#include "plumbing/HandleGuards.h"
 
 namespace {
 
-std::optional<std::wstring> Variable(const wchar_t* name) {
-    const DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
-    if (n == 0) return std::nullopt;
-    std::wstring value(n, L'\0');
-    const DWORD got = GetEnvironmentVariableW(name, value.data(), n);
-    value.resize(got < n ? got : 0);
-    return value;
-}
-
-std::wstring SystemPath(const std::optional<std::wstring>& fallback) {
+std::wstring SystemPath() {
     UserPathKey machine;
     machine.root = HKEY_LOCAL_MACHINE;
     machine.subkey = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
-    std::wstring path = ReadUserPathForSearch(machine);
-    // Without the machine's value, this process's PATH is the best guess
-    // at it (it holds the system PATH the process started with).
-    if (path.empty() && fallback) path = *fallback;
-    return path;
-}
-
-std::wstring FullPath(const std::wstring& path) {
-    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return path;
-    std::wstring full(n, L'\0');
-    const DWORD got = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    if (got == 0 || got >= n) return path;
-    full.resize(got);
-    return full;
-}
-
-// For one search: the PATH given and System32 as the current folder, and
-// the process's own put back afterwards. The search also looks in the
-// current folder, which is ours and not the Run box's: a tool.exe beside the
-// program would seem to take "tool"; System32, searched first anyway, stands
-// in for it meanwhile.
-class SearchEnvironment {
-public:
-    explicit SearchEnvironment(const std::wstring& path) : lock_(Mutex()) {
-        savedPath_ = Variable(L"PATH");
-        SetEnvironmentVariableW(L"PATH", path.c_str());
-        const DWORD n = GetCurrentDirectoryW(0, nullptr);
-        savedFolder_.resize(n);
-        savedFolder_.resize(n ? GetCurrentDirectoryW(n, savedFolder_.data()) : 0);
-        wchar_t system32[MAX_PATH] = {};
-        const UINT length = GetSystemDirectoryW(system32, MAX_PATH);
-        if (savedFolder_.empty() || length == 0 || length >= MAX_PATH || !SetCurrentDirectoryW(system32)) {
-            savedFolder_.clear();
-        }
-    }
-    ~SearchEnvironment() {
-        if (!savedFolder_.empty()) SetCurrentDirectoryW(savedFolder_.c_str());
-        SetEnvironmentVariableW(L"PATH", savedPath_ ? savedPath_->c_str() : nullptr);
-    }
-    SearchEnvironment(const SearchEnvironment&) = delete;
-    SearchEnvironment& operator=(const SearchEnvironment&) = delete;
-
-private:
-    static std::mutex& Mutex() {
-        static std::mutex mutex;
-        return mutex;
-    }
-    std::lock_guard<std::mutex> lock_;
-    std::optional<std::wstring> savedPath_;  // nullopt: the process had no PATH
-    std::wstring savedFolder_;               // "" when the current folder was not changed
-};
-
-}  // namespace
-
-RunSearch::RunSearch(std::wstring windir, const UserPathKey& key) : windir_(std::move(windir)) {
-    std::wstring merged = SystemPath(Variable(L"PATH"));
-    const std::wstring user = ReadUserPathForSearch(key);
-    if (!user.empty()) merged += (merged.empty() || merged.back() == L';' ? L"" : L";") + user;
-    path_ = merged;
-}
-
-std::wstring RunSearch::Resolve(const std::wstring& name) const {
-    wchar_t buffer[MAX_PATH] = {};
-    // The search appends an extension in place and cannot take longer names.
-    if (name.empty() || name.size() + 5 >= MAX_PATH) return {};
-    name.copy(buffer, name.size());
-    // The program's Windows directory is searched as the shell searches its
-    // own, after System32 (the two are the same unless a test gives
-    // another one).
-    wchar_t system32[MAX_PATH] = {};
-    const UINT n = GetSystemDirectoryW(system32, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) system32[0] = 0;
-    const std::wstring system = windir_ + L"\\system";
-    PCWSTR dirs[] = {system32, system.c_str(), windir_.c_str(), nullptr};
-    const SearchEnvironment environment(path_);
-    if (!PathResolve(buffer, windir_.empty() ? nullptr : dirs, PRF_VERIFYEXISTS | PRF_TRYPROGRAMEXTENSIONS)) return {};
-    return FullPath(buffer);
-}
-
-namespace {
-
-std::wstring Lower(std::wstring text) {
-    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
+    return ReadUserPathForSearch(machine);
 }
 
 std::wstring SystemDirectory() {
@@ -121,39 +29,113 @@ std::wstring WindowsDirectory() {
     return n && n < MAX_PATH ? std::wstring(buffer, n) : std::wstring();
 }
 
+// Only a full path names the same folder for every program; a relative
+// PATH entry would be taken against whatever folder a search runs in.
+bool IsFullPath(const std::wstring& folder) {
+    return (folder.size() >= 3 && folder[1] == L':' && folder[2] == L'\\') || folder.rfind(L"\\\\", 0) == 0;
+}
+
+std::vector<std::wstring> PathFolders(const std::wstring& path) {
+    std::vector<std::wstring> folders;
+    for (size_t start = 0; start <= path.size();) {
+        const size_t semi = std::min(path.find(L';', start), path.size());
+        std::wstring folder = path.substr(start, semi - start);
+        if (folder.size() >= 2 && folder.front() == L'"' && folder.back() == L'"') folder = folder.substr(1, folder.size() - 2);
+        if (IsFullPath(folder)) folders.push_back(std::move(folder));
+        start = semi + 1;
+    }
+    return folders;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return path;
+    std::wstring full(n, L'\0');
+    const DWORD got = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    if (got == 0 || got >= n) return path;
+    full.resize(got);
+    return full;
+}
+
+std::wstring Lower(std::wstring text) {
+    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// As the shell finds a name's extension: from its last dot, unless a blank follows.
+bool HasExtension(const std::wstring& name) {
+    const size_t dot = name.find_last_of(L'.');
+    return dot != std::wstring::npos && name.find(L' ', dot) == std::wstring::npos;
+}
+
+// The shell does not promise that its search may run on two threads at
+// once (the start-up check's and the window's); searches here have always
+// run one at a time, and still do. This lock is ours alone.
+std::mutex& SearchLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 // The extensions the search tries, in its order.
 constexpr const wchar_t* kProgramExtensions[] = {L".pif", L".com", L".exe", L".bat", L".lnk", L".cmd"};
 
 }  // namespace
 
+RunSearch::RunSearch(std::wstring windir, const UserPathKey& key) : windir_(std::move(windir)) {
+    // The program's Windows directory first, as the shell searches its own
+    // (the two are the same unless a test gives another one); then the
+    // shell's own folders; then the PATH a program started now would get.
+    const std::wstring windows = WindowsDirectory();
+    std::vector<std::wstring> folders = {SystemDirectory(), windir_ + L"\\system", windir_,
+                                         SystemDirectory(), windows + L"\\system", windows};
+    if (windir_.empty()) folders.erase(folders.begin() + 1, folders.begin() + 3);
+    for (const std::wstring& path : {SystemPath(), ReadUserPathForSearch(key)}) {
+        for (std::wstring& folder : PathFolders(path)) folders.push_back(std::move(folder));
+    }
+    for (std::wstring& folder : folders) {
+        if (folder.empty()) continue;
+        const bool seen = std::any_of(folders_.begin(), folders_.end(),
+                                      [&](const std::wstring& f) { return SamePathText(f, folder); });
+        if (!seen) folders_.push_back(std::move(folder));
+    }
+}
+
+std::wstring RunSearch::Resolve(const std::wstring& name) const {
+    wchar_t buffer[MAX_PATH] = {};
+    // The search appends an extension in place and cannot take longer names.
+    if (name.empty() || name.size() + 5 >= MAX_PATH) return {};
+    name.copy(buffer, name.size());
+    std::vector<PCWSTR> dirs;
+    dirs.reserve(folders_.size() + 1);
+    for (const std::wstring& folder : folders_) dirs.push_back(folder.c_str());
+    dirs.push_back(nullptr);
+    {
+        const std::lock_guard lock(SearchLock());
+        if (!PathResolve(buffer, dirs.data(), PRF_VERIFYEXISTS | PRF_TRYPROGRAMEXTENSIONS)) return {};
+    }
+    const std::wstring found = buffer;
+    const size_t slash = found.find_last_of(L'\\');
+    if (slash == std::wstring::npos) return {};
+    const std::wstring folder = found.substr(0, slash);
+    for (const std::wstring& f : folders_) {
+        if (SamePathText(f, folder)) return found;
+    }
+    return {};  // found only where the Run box does not look
+}
+
 void RunSearch::ListFolders() const {
     listed_ = true;
-    // The folders in the order the search passes them: the ones given
-    // first, then the shell's own, then the PATH.
-    std::vector<std::wstring> folders = {SystemDirectory(), windir_ + L"\\system", windir_};
-    const std::wstring windows = WindowsDirectory();
-    folders.insert(folders.end(), {SystemDirectory(), windows + L"\\system", windows});
-    for (size_t start = 0; start <= path_.size();) {
-        const size_t semi = std::min(path_.find(L';', start), path_.size());
-        if (semi > start) folders.push_back(path_.substr(start, semi - start));
-        start = semi + 1;
-    }
-    for (const std::wstring& folder : folders) {
-        if (folder.empty()) continue;
-        bool seen = false;
-        for (const Listed& l : order_) seen = seen || SamePathText(l.folder, folder);
-        if (seen) continue;
+    for (const std::wstring& folder : folders_) {
         Listed listed;
         listed.folder = folder;
         WIN32_FIND_DATAW data;
-        const HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data,
-                                             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-        if (find != INVALID_HANDLE_VALUE) {
+        const FindHandle find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data,
+                                               FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+        if (find.valid()) {
             do {
                 listed.names.insert(Lower(data.cFileName));
-            } while (FindNextFileW(find, &data));
+            } while (FindNextFileW(find.get(), &data));
             listed.complete = GetLastError() == ERROR_NO_MORE_FILES;
-            FindClose(find);
         } else {
             // A folder that is not there holds nothing; one that cannot be
             // read could hold anything.
@@ -165,6 +147,10 @@ void RunSearch::ListFolders() const {
 }
 
 std::wstring RunSearch::ResolveExpecting(const std::wstring& name, const std::wstring& own) const {
+    // Whether the shell tries the program extensions after a name that has
+    // one of its own is its business (and has changed between versions of
+    // Wine): only its own search can say.
+    if (HasExtension(name)) return Resolve(name);
     if (!listed_) ListFolders();
     const size_t slash = own.find_last_of(L'\\');
     const std::wstring ownFolder = slash == std::wstring::npos ? std::wstring() : own.substr(0, slash);

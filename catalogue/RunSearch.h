@@ -1,13 +1,13 @@
 #pragma once
 // What the Run box opens for a bare name, found with the shell's own search
-// (PathResolve): System32, "system" and the Windows folder, then each PATH
-// folder, trying .pif .com .exe .bat .lnk .cmd in each. A running process
-// keeps the PATH it started with, so while the shell searches, the
-// process's PATH is the one a program started now would get (the system
-// PATH followed by the user's from the registry) and the current folder is
-// System32. Both are process-wide: they are put in place only around each
-// search, one search at a time, so a check on another thread never sees or
-// leaves them half changed.
+// (PathResolve): System32, "system" and the Windows folder, then each folder
+// of the PATH a program started now would get (the system PATH followed by
+// the user's, from the registry), trying .pif .com .exe .bat .lnk .cmd in
+// each. Every one of those folders is handed to the search explicitly, so
+// the search needs nothing of this process: its environment and current
+// folder are neither changed nor relied on. Where the shell goes on beyond
+// the folders it was given (this process's own PATH and folder), what it
+// finds there is not the Run box's answer and is discarded.
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -29,8 +29,13 @@ public:
     // many aliases at once: the folders the search passes are listed once,
     // and the search itself runs only when a folder before the shortcut's
     // own holds a file of the name that it would try (or the shortcut's
-    // folder is not passed at all). Otherwise it would find `own`.
+    // folder is not passed at all, or the name has an extension of its
+    // own, which the shell may try as it is only). Otherwise it would find
+    // `own`.
     std::wstring ResolveExpecting(const std::wstring& name, const std::wstring& own) const;
+
+    // The folders searched, in order.
+    const std::vector<std::wstring>& Folders() const { return folders_; }
 
 private:
     struct Listed {
@@ -41,7 +46,7 @@ private:
     void ListFolders() const;
 
     std::wstring windir_;
-    std::wstring path_;  // the PATH the search uses
+    std::vector<std::wstring> folders_;  // without duplicates
     mutable std::vector<Listed> order_;
     mutable bool listed_ = false;
 };

@@ -5,11 +5,16 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <cstdio>
-#include <memory>
+#include <algorithm>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "catalogue/AliasName.h"
+#include "catalogue/LinkReader.h"
+#include "catalogue/ShellLinkFile.h"
+#include "plumbing/HandleGuards.h"
+#include "plumbing/SystemInfo.h"
 
 namespace {
 
@@ -39,24 +44,6 @@ std::wstring TakeBstr(BSTR& b) {
     std::wstring text = b ? std::wstring(b, SysStringLen(b)) : std::wstring();
     SysFreeString(b);
     b = nullptr;
-    return text;
-}
-
-std::wstring SystemText(HRESULT hr) {
-    wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    const std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(buffer, &LocalFree);
-    std::wstring text = n ? std::wstring(buffer, n) : std::wstring();
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-        text.pop_back();
-    }
-    if (text.empty()) {
-        wchar_t code[32];
-        swprintf(code, 32, L"错误代码 0x%08lX", static_cast<unsigned long>(hr));
-        text = code;
-    }
     return text;
 }
 
@@ -108,7 +95,7 @@ std::wstring SystemFolderOf(const std::wstring& windir) { return windir + L"\\sy
 
 ShortcutResult& Fail(ShortcutResult& result, HRESULT hr, std::wstring reason = {}) {
     result.hr = hr;
-    result.reason = reason.empty() ? SystemText(hr) : std::move(reason);
+    result.reason = reason.empty() ? SystemErrorText(static_cast<DWORD>(hr)) : std::move(reason);
     return result;
 }
 
@@ -126,17 +113,6 @@ struct KeptProperties {
     bool operator==(const KeptProperties&) const = default;
 };
 
-ComRef<IShellLinkW> LoadLink(const std::wstring& path, ComRef<IPersistFile>& file) {
-    ComRef<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                link.put_void())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||
-        FAILED(file->Load(path.c_str(), STGM_READ))) {
-        return nullptr;
-    }
-    return link;
-}
-
 KeptProperties ReadKeptProperties(IShellLinkW* link) {
     KeptProperties kept;
     wchar_t icon[MAX_PATH] = {};
@@ -148,10 +124,9 @@ KeptProperties ReadKeptProperties(IShellLinkW* link) {
 }
 
 std::optional<KeptProperties> ReadKeptProperties(const std::wstring& path) {
-    ComRef<IPersistFile> file;
-    const ComRef<IShellLinkW> link = LoadLink(path, file);
-    if (!link) return std::nullopt;
-    return ReadKeptProperties(link.get());
+    LinkReader reader;
+    if (!reader.Load(path)) return std::nullopt;
+    return ReadKeptProperties(reader.Link());
 }
 
 // Windows' CreateShortcut loads an existing file, so a rewrite keeps its hot
@@ -159,13 +134,107 @@ std::optional<KeptProperties> ReadKeptProperties(const std::wstring& path) {
 // them back afterwards gives the same file on both. Failures are ignored:
 // the alias itself already works.
 void RestoreKeptProperties(const std::wstring& path, const KeptProperties& kept) {
-    ComRef<IPersistFile> file;
-    const ComRef<IShellLinkW> link = LoadLink(path, file);
-    if (!link || ReadKeptProperties(link.get()) == kept) return;
-    link->SetHotkey(kept.hotkey);
-    link->SetIconLocation(kept.iconPath.c_str(), kept.iconIndex);
-    link->SetShowCmd(kept.showCommand);
-    (void)file->Save(nullptr, TRUE);
+    LinkReader reader;
+    if (!reader.Load(path) || ReadKeptProperties(reader.Link()) == kept) return;
+    reader.Link()->SetHotkey(kept.hotkey);
+    reader.Link()->SetIconLocation(kept.iconPath.c_str(), kept.iconIndex);
+    reader.Link()->SetShowCmd(kept.showCommand);
+    (void)reader.File()->Save(nullptr, TRUE);
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::wstring& path) {
+    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size{};
+    // A shortcut is a few hundred bytes; anything near a megabyte is not ours to edit.
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > (1 << 20)) return std::nullopt;
+    std::vector<std::uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+                           got != bytes.size())) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// Written beside the shortcut and moved over it, so that a failure half-way
+// never leaves a broken shortcut behind.
+bool ReplaceWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+    const std::wstring temporary = path + L".tarvolo-new";
+    bool written = false;
+    {
+        const FileHandle file(
+            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD done = 0;
+        written = file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+                  done == bytes.size();
+    }
+    if (written && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    DeleteFileW(temporary.c_str());
+    return false;
+}
+
+ExpandableTarget ExpandableFormOf(const std::wstring& typed) {
+    ExpandableTarget target;
+    target.unicode.assign(typed.begin(), typed.end());
+    const int n = WideCharToMultiByte(CP_ACP, 0, typed.data(), static_cast<int>(typed.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    if (n > 0) {
+        target.ansi.resize(static_cast<size_t>(n));
+        WideCharToMultiByte(CP_ACP, 0, typed.data(), static_cast<int>(typed.size()), target.ansi.data(), n, nullptr,
+                            nullptr);
+    }
+    return target;
+}
+
+// A target typed with environment variables is written expanded, so that
+// the shortcut opens the real file under any shell; its typed form is kept
+// beside it as the expandable target, which Windows expands again for
+// whoever opens the shortcut. A target without variables has no such form,
+// and one left from an earlier target goes. The shell link object adds the
+// form where it can (IShellLinkDataList); Wine's cannot, and there the saved
+// file is edited. Failures are ignored: the expanded target works on this
+// machine either way.
+bool AddedByShellObject(const std::wstring& path, const std::wstring& typed, const ExpandableTarget& form) {
+    EXP_SZ_LINK block{};
+    block.cbSize = sizeof(block);
+    block.dwSignature = EXP_SZ_LINK_SIG;
+    std::copy(form.ansi.begin(), form.ansi.end(), block.szTarget);
+    std::copy(typed.begin(), typed.end(), block.swzTarget);
+    LinkReader reader;
+    ComRef<IShellLinkDataList> data;
+    DWORD flags = 0;
+    return reader.Load(path) && SUCCEEDED(reader.Link()->QueryInterface(IID_IShellLinkDataList, data.put_void())) &&
+           SUCCEEDED(data->AddDataBlock(&block)) && SUCCEEDED(data->GetFlags(&flags)) &&
+           SUCCEEDED(data->SetFlags(flags | SLDF_HAS_EXP_SZ)) && SUCCEEDED(reader.File()->Save(nullptr, TRUE));
+}
+
+// A target typed with environment variables is written expanded, so that
+// the shortcut opens the real file under any shell; its typed form is kept
+// beside it as the expandable target, which Windows expands again for
+// whoever opens the shortcut. A target without variables has no such form,
+// and one left from an earlier target goes. The shell link object adds the
+// form where it can (IShellLinkDataList); Wine's cannot, and there the saved
+// file is edited. Failures are ignored: the expanded target works on this
+// machine either way. `rewritten`: the file was there before this write
+// (only such a file can hold an old form).
+void KeepTypedTarget(const std::wstring& path, const std::wstring& typed, const std::wstring& expanded,
+                     bool rewritten) {
+    std::optional<ExpandableTarget> form;
+    if (typed != expanded && typed.size() <= kMaxExpandableTarget) form = ExpandableFormOf(typed);
+    if (form && form->ansi.size() > kMaxExpandableTarget) form.reset();
+    if (!form && !rewritten) return;
+    const std::optional<std::u16string> wanted = form ? std::optional<std::u16string>(form->unicode) : std::nullopt;
+    std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path);
+    if (!bytes) return;
+    const std::optional<std::u16string> kept = ExpandableTargetOf(*bytes);
+    if (kept == wanted) return;
+    if (form && !kept && AddedByShellObject(path, typed, *form)) {
+        bytes = ReadWholeFile(path);
+        if (!bytes || ExpandableTargetOf(*bytes) == wanted) return;
+    }
+    if (const std::optional<std::vector<std::uint8_t>> edited = WithExpandableTarget(*bytes, form)) {
+        (void)ReplaceWholeFile(path, *edited);
+    }
 }
 
 }  // namespace
@@ -214,12 +283,16 @@ ShortcutResult WriteShortcutAt(WshShellObject& shell, const std::wstring& folder
     }
     IDispatch* const shortcut = V_DISPATCH(created.get());
 
+    // The shortcut format keeps a variable form for the target only (below);
+    // the working folder is written as it expands here.
+    const std::wstring target = ExpandedPath(path);
+    const std::wstring startIn = ExpandedPath(workDir);
     const struct {
         const wchar_t* property;
         const std::wstring& value;
-    } properties[] = {{L"TargetPath", path},
+    } properties[] = {{L"TargetPath", target},
                       {L"Arguments", args},
-                      {L"WorkingDirectory", workDir},
+                      {L"WorkingDirectory", startIn},
                       {L"Description", comment}};
     for (const auto& p : properties) {
         Variant value(p.value);
@@ -235,6 +308,7 @@ ShortcutResult WriteShortcutAt(WshShellObject& shell, const std::wstring& folder
         return Fail(result, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), L"保存后找不到快捷方式文件。");
     }
     if (kept) RestoreKeptProperties(result.path, *kept);
+    KeepTypedTarget(result.path, path, target, kept.has_value());
     return result;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "plumbing/HandleGuards.h"
+#include "plumbing/SystemInfo.h"
 
 namespace {
 
@@ -192,24 +193,16 @@ DWORD CheckDownloadAddress(const std::wstring& url) {
 }
 
 std::wstring DescribeDownloadError(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const HMODULE wininet = GetModuleHandleW(L"wininet.dll");
-    DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-    if (wininet && code >= INTERNET_ERROR_BASE && code <= INTERNET_ERROR_LAST) flags |= FORMAT_MESSAGE_FROM_HMODULE;
-    std::wstring text;
-    if (FormatMessageW(flags, wininet, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr) && buffer) {
-        text = buffer;
+    // WinINet's own codes have their texts in its message table.
+    const bool internet = code >= INTERNET_ERROR_BASE && code <= INTERNET_ERROR_LAST;
+    const HMODULE wininet = internet ? GetModuleHandleW(L"wininet.dll") : nullptr;
+    const wchar_t* fallback = L"未知错误";
+    switch (code) {
+    case ERROR_INTERNET_INVALID_URL: fallback = L"地址格式不正确"; break;
+    case ERROR_INTERNET_UNRECOGNIZED_SCHEME: fallback = L"无法识别的地址协议"; break;
+    default: break;
     }
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-    if (text.empty()) {
-        switch (code) {
-        case ERROR_INTERNET_INVALID_URL: text = L"地址格式不正确"; break;
-        case ERROR_INTERNET_UNRECOGNIZED_SCHEME: text = L"无法识别的地址协议"; break;
-        default: text = L"未知错误"; break;
-        }
-    }
-    return text;
+    return SystemErrorText(code, wininet, fallback);
 }
 
 std::wstring StartFailureText(DWORD code, const std::wstring& description) {

@@ -1,5 +1,8 @@
 #include "plumbing/SystemInfo.h"
 
+#include <cstdio>
+#include <memory>
+
 std::wstring ExecutableFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -14,16 +17,35 @@ std::wstring ExecutableFolder() {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-std::wstring SystemErrorText(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring out = n && text ? std::wstring(text, n) : std::wstring();
-    if (text) LocalFree(text);
-    while (!out.empty() && (out.back() == L'\r' || out.back() == L'\n' || out.back() == L' ')) out.pop_back();
-    if (out.empty()) out = L"系统错误 " + std::to_wstring(error);
-    return out;
+namespace {
+
+std::wstring MessageText(DWORD error, HMODULE messages) {
+    wchar_t* buffer = nullptr;
+    DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+    if (messages) flags |= FORMAT_MESSAGE_FROM_HMODULE;
+    const DWORD n = FormatMessageW(flags, messages, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(buffer, &LocalFree);
+    std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+std::wstring SystemErrorText(DWORD error, HMODULE messages, std::wstring_view fallback) {
+    std::wstring text = MessageText(error, messages);
+    // An HRESULT that wraps a system error code: the code has the text.
+    if (text.empty() && HRESULT_FACILITY(error) == FACILITY_WIN32 && (error & 0x80000000u)) {
+        text = MessageText(HRESULT_CODE(error), messages);
+    }
+    if (!text.empty()) return text;
+    if (!fallback.empty()) return std::wstring(fallback);
+    if (error & 0x80000000u) {
+        wchar_t code[32];
+        swprintf(code, 32, L"错误代码 0x%08lX", static_cast<unsigned long>(error));
+        return code;
+    }
+    return L"错误代码 " + std::to_wstring(error);
 }
 
 std::wstring ExpandedPath(std::wstring_view text) {

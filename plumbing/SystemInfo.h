@@ -1,6 +1,7 @@
 #pragma once
 // What the system tells the program about itself: the folder it runs from,
-// and the text it gives for an error code.
+// the text it gives for an error code, and paths with environment variables
+// made real.
 #include <windows.h>
 
 #include <string>
@@ -9,10 +10,12 @@
 // The folder of the running executable, without a trailing backslash.
 std::wstring ExecutableFolder();
 
-// System text for an error code, without the trailing line break; a
-// numbered fallback when the system has none.
-std::wstring SystemErrorText(DWORD error);
+// The system's text for an error code or HRESULT, without the trailing line
+// break. `messages` adds a module's own message table (WinINet's codes live
+// there). Without any text: `fallback` when given, else "错误代码 N" (an
+// HRESULT in hex).
+std::wstring SystemErrorText(DWORD error, HMODULE messages = nullptr, std::wstring_view fallback = {});
 
-// The text with each %VAR% the environment defines put in; unchanged when
-// it holds no '%' or the expansion fails.
-std::wstring ExpandedPath(std::wstring_view text);
+// The path with its %VARIABLES% expanded as this process's environment has
+// them; the text unchanged when it holds no '%' or expansion fails.
+std::wstring ExpandedPath(std::wstring_view path);

@@ -10,7 +10,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 FUZZ_SECONDS=${TARVOLO_FUZZ_SECONDS:-30}
 NATIVE=$BUILD/native
-TARGETS=(catalogue encoding path userpath)
+TARGETS=(catalogue encoding path userpath linkfile)
 
 install_packages
 # Sanitizer messages in plain English, whatever locale lib.sh set for Wine.

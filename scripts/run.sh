@@ -6,20 +6,28 @@ TARVOLO_PREFIX=run
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 install_packages
-build_all --target tarvolo
+build_all --target tarvolo demo_aliases
 RUN=$BUILD/run
 mkdir -p "$RUN"
 cp "$BUILD/tarvolo.exe" "$RUN/"
-# A fresh demo folder gets a small Chinese catalogue to look at.
+# A fresh demo folder gets a small Chinese catalogue to look at, of programs
+# and a folder that Windows and Wine both have.
 if [ ! -e "$RUN/applist.ini" ]; then
   printf '%s\r\n' 应用程序 np 'C:\windows\notepad.exe' 'C:\windows\' '' 记事本 \
                   文件夹 win 'C:\windows' 'C:\windows' '' 系统目录 \
-                  应用程序 calc 'C:\windows\system32\calc.exe' 'C:\windows\system32\' '' 计算器 \
+                  应用程序 rg 'C:\windows\regedit.exe' 'C:\windows\' '' 注册表编辑器 \
     | iconv -f UTF-8 -t GBK > "$RUN/applist.ini"
 fi
+# As a user's copy has them: the aliases of the catalogue, written by the
+# program's own store into the demo prefix (those already there are kept).
+demo_aliases() {
+  (cd "$RUN" && wine "$BUILD/bench/demo_aliases.exe" applist.ini) \
+    || echo "Some demo aliases could not be written; the program's start-up check will name them."
+}
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   make_prefix
+  demo_aliases
   cd "$RUN"
   exec wine explorer /desktop=tarvolo,1024x768 "$RUN/tarvolo.exe"
 fi
@@ -27,6 +35,7 @@ fi
 start_xvfb
 trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
 make_prefix
+demo_aliases
 cd "$RUN"
 wine explorer /desktop=tarvolo,1024x768 "$RUN/tarvolo.exe" >/dev/null 2>&1 &
 # Wait for the effect, not for a guessed time: first the desktop's X window,

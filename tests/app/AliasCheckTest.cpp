@@ -1,7 +1,7 @@
 // The Run box's view of the aliases from the dialogs and the main window:
 // the warning before a name that opens something else, the per-user
 // folder, and the health check at start-up and from the menu.
-#include "tests/app/AppFixture.h"
+#include "tests/app/AliasCheckFixture.h"
 
 #include "catalogue/AliasStore.h"
 #include "catalogue/LinkReader.h"
@@ -10,53 +10,6 @@ namespace fs = std::filesystem;
 using testsupport::ReadBytes;
 using testsupport::ReadUserPathValue;
 using testsupport::WriteBytes;
-
-namespace {
-
-class AliasCheckTest : public AppTest {
-protected:
-    void SetUp() override {
-        AppTest::SetUp();
-        WriteBytes(tool(), "MZ");
-    }
-    std::wstring tool() const { return (windows_ / L"tool.exe").wstring(); }
-    fs::path UserLnk(const std::wstring& name) const { return local_ / L"Tarvolo\\Aliases" / (name + L".lnk"); }
-    // A catalogue of program entries on tool.exe, one per name.
-    void WriteCatalogue(const std::vector<std::wstring>& names) {
-        std::string bytes;
-        for (const auto& n : names) {
-            bytes += AnsiLines({L"应用程序", n, tool(), windows_.path().wstring() + L"\\", L"", n});
-        }
-        WriteBytes(Catalogue(), bytes);
-    }
-    // The main window again, with the start-up check, over the test's
-    // Windows directory.
-    void Reopen() {
-        OpenWithCheck();
-        if (HasFatalFailure()) return;
-        // The check runs in the background; its question comes by message.
-        ASSERT_TRUE(testsupport::PumpUntil([&] { return !main_->AliasCheckPending(); }));
-        testsupport::PumpMessages();
-    }
-    // The same window without waiting for the check.
-    void OpenWithCheck() {
-        main_.reset();
-        frmMain::Options options;
-        options.catalogueFolder = dir_.path().wstring();
-        options.quitOnDestroy = false;
-        options.windowsFolder = windows_.path().wstring();
-        main_ = std::make_unique<frmMain>(options);
-        ASSERT_TRUE(main_->Create());
-    }
-    void WriteAlias(const std::wstring& name, const std::wstring& target) {
-        WshShellObject shell;
-        ASSERT_TRUE(AliasStore(windows_.path().wstring())
-                        .Write(shell, name, target, L"", windows_.path().wstring() + L"\\", name)
-                        .ok());
-    }
-};
-
-}  // namespace
 
 TEST_F(AliasCheckTest, AShadowedNameIsWarnedAboutAndNoWritesNothingAndKeepsWhatWasTyped) {
     main_->CmdAddP_Click();

@@ -136,7 +136,11 @@ TEST_F(AppTest, AddWritesShortcutRowAndFileThenReportsSuccess) {
     main_->CmdAddP_Click();
     EXPECT_EQ(main_->TxtIsMenuClick, L"0");
     EntryDialog& d = main_->FrmAddP();
-    Fill(d, L"C:\\Program Files\\Tool\\run.exe", L"run", L"C:\\Program Files\\Tool\\", L"", L"运行工具");
+    // A program that is there: one that is not is asked about first.
+    const std::wstring folder = (windows_ / L"Program Files\\Tool\\").wstring();
+    std::filesystem::create_directories(folder);
+    testsupport::WriteBytes(folder + L"run.exe", "MZ");
+    Fill(d, folder + L"run.exe", L"run", folder, L"", L"运行工具");
     PromptRecorder prompts;
     d.CmdOK_Click();
     ASSERT_EQ(prompts.calls.size(), 1u);
@@ -148,17 +152,17 @@ TEST_F(AppTest, AddWritesShortcutRowAndFileThenReportsSuccess) {
     EXPECT_EQ(main_->List1.SubItem(0, 6), L"运行工具");
     EXPECT_TRUE(main_->List1.IsSelected(0));
     EXPECT_EQ(GetFocus(), main_->List1.hWnd());
-    EXPECT_EQ(ReadBytes(Catalogue()), AnsiLines({L"应用程序", L"run", L"C:\\Program Files\\Tool\\run.exe",
-                                                 L"C:\\Program Files\\Tool\\", L"", L"运行工具"}));
+    EXPECT_EQ(ReadBytes(Catalogue()), AnsiLines({L"应用程序", L"run", folder + L"run.exe", folder, L"", L"运行工具"}));
     const LinkProps link = ReadLink(Lnk(L"run"));
-    EXPECT_EQ(link.target, L"C:\\Program Files\\Tool\\run.exe");
-    EXPECT_EQ(link.workDir, L"C:\\Program Files\\Tool\\");
+    EXPECT_EQ(link.target, folder + L"run.exe");
+    EXPECT_EQ(link.workDir, folder);
     EXPECT_EQ(link.args, L"");
     EXPECT_EQ(link.description, L"运行工具");
 
     // A folder: its own success text, and the new row is the last one.
     main_->CmdAddD_Click();
-    Fill(main_->FrmAddD(), L"D:\\音乐", L"music", L"D:\\音乐");
+    std::filesystem::create_directory(windows_ / L"音乐");
+    Fill(main_->FrmAddD(), (windows_ / L"音乐").wstring(), L"music", (windows_ / L"音乐").wstring());
     main_->FrmAddD().CmdOK_Click();
     ASSERT_EQ(prompts.calls.size(), 2u);
     EXPECT_EQ(prompts.calls[1].text, L"添加成功，以后您只需在 开始--运行 里面直接输入“music”便可运行该文件夹！");
@@ -173,7 +177,7 @@ TEST_F(AppTest, AddFromTheTrayLeavesTheHiddenMainWindowAlone) {
     EntryDialog& d = main_->FrmAddP();
     ASSERT_TRUE(d.IsLoaded());
     EXPECT_FALSE(IsWindowVisible(main_->hWnd()));
-    Fill(d, L"C:\\x.exe", L"x", L"C:\\");
+    Fill(d, L"C:\\windows\\notepad.exe", L"x", L"C:\\");
     PromptRecorder prompts;
     d.CmdOK_Click();
     EXPECT_EQ(prompts.calls.size(), 1u);
@@ -188,7 +192,7 @@ TEST_F(AppTest, AddThatCannotWriteTheShortcutAddsNothingAndSaysWhere) {
     SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr);
     main_->CmdAddP_Click();
     EntryDialog& d = main_->FrmAddP();
-    Fill(d, L"C:\\x.exe", L"x", L"C:\\");
+    Fill(d, L"C:\\windows\\notepad.exe", L"x", L"C:\\");
     PromptRecorder prompts;
     d.CmdOK_Click();
     ASSERT_EQ(prompts.calls.size(), 1u);
@@ -280,13 +284,13 @@ TEST_F(AppTest, EditThatCannotWriteTheShortcutStillUpdatesAndTellsTheUser) {
     main_->CmdEdit_Click();
     std::filesystem::remove_all(windows_ / L"system");
     SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr);
-    main_->FrmEditP().SetText(EntryDialog::IdTxtPath, L"C:\\new.exe");
+    main_->FrmEditP().SetText(EntryDialog::IdTxtPath, L"C:\\windows\\notepad.exe");
     PromptRecorder prompts;
     main_->FrmEditP().CmdOK_Click();
     ASSERT_EQ(prompts.calls.size(), 1u);
     EXPECT_NE(prompts.calls[0].text.find(L"a.lnk"), std::wstring::npos);
-    EXPECT_EQ(main_->List1.SubItem(0, 3), L"C:\\new.exe");
-    EXPECT_NE(ReadBytes(Catalogue()).find("new.exe"), std::string::npos);
+    EXPECT_EQ(main_->List1.SubItem(0, 3), L"C:\\windows\\notepad.exe");
+    EXPECT_NE(ReadBytes(Catalogue()).find("notepad.exe"), std::string::npos);
 }
 
 TEST_F(AppTest, EditOfARowDeletedMeanwhileChangesNothing) {

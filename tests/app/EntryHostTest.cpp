@@ -77,13 +77,14 @@ TEST(EntryHost, AddCommitsANewEntryShowsItAndReportsTheClose) {
         PromptRecorder prompts;
         dialog.Show();
         const std::wstring name = fromTray ? L"tray" : L"button";
-        Fill(dialog, {name, L"C:\\data", L"C:\\data", L"-a", L"说明"});
+        const std::wstring data = windows.path().wstring();  // a folder that is there
+        Fill(dialog, {name, data, data, L"-a", L"说明"});
         dialog.CmdOK_Click();
         ASSERT_EQ(host.entries.size(), 1u);
         const auto& [kind, fields] = host.entries.begin()->second;
         EXPECT_EQ(kind, kKindFolder);
         EXPECT_EQ(fields.name, name);
-        EXPECT_EQ(fields.path, L"C:\\data");
+        EXPECT_EQ(fields.path, data);
         EXPECT_EQ(fields.args, L"-a");
         EXPECT_EQ(fields.comment, L"说明");
         EXPECT_TRUE(std::filesystem::exists(windows / L"system" / (name + L".lnk")));

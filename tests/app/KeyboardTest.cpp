@@ -128,7 +128,7 @@ TEST_F(KeyboardTest, EnterConfirmsAndEscCancelsAndTheListGetsItsRowBack) {
     PromptRecorder prompts;
     main_->CmdAddP_Click();
     EntryDialog& add = main_->FrmAddP();
-    Fill(add, L"C:\\d.exe", L"d", L"C:\\");
+    Fill(add, L"C:\\windows\\notepad.exe", L"d", L"C:\\");
     SetFocus(add.Control(EntryDialog::IdTxtCom));
     PressKey(*main_, GetFocus(), VK_RETURN);
     EXPECT_FALSE(add.IsLoaded());

@@ -20,6 +20,7 @@ TEST(AliasHealth, ClassifiesFromTheFieldsReadBackAndWhatTheSearchFinds) {
         std::optional<LinkFields> link;
         std::wstring opens;
         AliasState state;
+        bool targetGone = false;
     };
     const Case cases[] = {
         {std::nullopt, L"", AliasState::Missing},
@@ -33,14 +34,19 @@ TEST(AliasHealth, ClassifiesFromTheFieldsReadBackAndWhatTheSearchFinds) {
         {LinkFields{L"C:\\Tools\\np.exe", L"-a", L"C:\\", L"记事本"}, own, AliasState::Different},
         {LinkFields{L"C:\\Tools\\np.exe", L"-a", L"C:\\Tools\\", L"记事本 "}, own, AliasState::Different},
         {LinkFields{L"C:\\Tools\\np.exe", L"", L"C:\\Tools\\", L"记事本"}, own, AliasState::Different},
+        // A target that is gone is what matters, whatever the shortcut.
+        {same, own, AliasState::TargetGone, true},
+        {std::nullopt, L"", AliasState::TargetGone, true},
+        {LinkFields{L"C:\\Tools\\other.exe", L"-a", L"C:\\Tools\\", L"记事本"}, own, AliasState::TargetGone, true},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ClassifyAlias(entry, c.link, own, c.opens), c.state) << testing::PrintToString(c.opens);
+        EXPECT_EQ(ClassifyAlias(entry, c.link, own, c.opens, c.targetGone), c.state) << testing::PrintToString(c.opens);
     }
     EXPECT_TRUE(Repairable(AliasState::Missing));
     EXPECT_TRUE(Repairable(AliasState::Different));
     EXPECT_TRUE(Repairable(AliasState::Unreached));
     EXPECT_FALSE(Repairable(AliasState::Shadowed));
+    EXPECT_FALSE(Repairable(AliasState::TargetGone));
     EXPECT_FALSE(Repairable(AliasState::Ok));
 }
 

@@ -256,7 +256,7 @@ TEST_F(AliasStoreTest, TheSearchLeavesTheProcessPathAndFolderAsTheyWereAndIgnore
     wchar_t before[32768];
     const DWORD n = GetEnvironmentVariableW(L"PATH", before, 32768);
     // The user's PATH from the registry is searched (the process's own
-    // lacks it), but only while the shell searches: PATH is process-wide,
+    // lacks it), and the process's PATH is left alone: it is process-wide,
     // and another thread may be starting a program meanwhile.
     fs::create_directories(local_ / L"bin");
     testsupport::WriteBytes(local_ / L"bin" / L"onuserpath.exe", "MZ");
@@ -270,8 +270,8 @@ TEST_F(AliasStoreTest, TheSearchLeavesTheProcessPathAndFolderAsTheyWereAndIgnore
     wchar_t after[32768];
     EXPECT_EQ(GetEnvironmentVariableW(L"PATH", after, 32768), n);
     EXPECT_EQ(std::wstring(after), std::wstring(before));
-    // Searches on two threads at once each get the search's PATH and
-    // folder and leave the process's as they were.
+    // Searches on two threads at once both find it and leave the
+    // process's PATH and folder as they were.
     bool found[2] = {true, true};
     {
         const auto searches = [&](bool* ok) {

@@ -69,7 +69,7 @@ TEST_F(AppTest, SoakAddEditDeleteCycles) {
     for (int cycle = 0; cycle < cycles; ++cycle) {
         const std::wstring name = L"soak" + std::to_wstring(cycle);
         main_->CmdAddP_Click();
-        Fill(main_->FrmAddP(), L"C:\\soak.exe", name, L"C:\\", L"", L"浸泡");
+        Fill(main_->FrmAddP(), L"C:\\windows\\notepad.exe", name, L"C:\\", L"", L"浸泡");
         main_->FrmAddP().CmdOK_Click();
         ASSERT_EQ(main_->List1.Count(), kBase + 1) << cycle;
 
