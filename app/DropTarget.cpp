@@ -1,6 +1,7 @@
 #include "app/DropTarget.h"
 
 #include "catalogue/LinkReader.h"
+#include "plumbing/SystemLibrary.h"
 
 namespace {
 
@@ -14,9 +15,7 @@ bool AcceptDrops(HWND window) {
     DragAcceptFiles(window, TRUE);
     // Windows 7 has it; looked up so that its absence is no start-up failure.
     using Filter = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    const auto filter = reinterpret_cast<Filter>(
-        reinterpret_cast<void (*)()>(user32 ? GetProcAddress(user32, "ChangeWindowMessageFilterEx") : nullptr));
+    const auto filter = SystemFunction<Filter>(L"user32.dll", "ChangeWindowMessageFilterEx");
     if (!filter) return false;
     constexpr UINT kCopyGlobalData = 0x0049;  // WM_COPYGLOBALDATA, carries the drop's data
     constexpr DWORD kAllow = 1;               // MSGFLT_ALLOW

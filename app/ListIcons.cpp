@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "plumbing/DpiAware.h"
 #include "plumbing/GdiGuards.h"
 #include "plumbing/SystemInfo.h"
 
@@ -20,13 +21,7 @@ std::wstring FoldedKey(const std::wstring& path) {
 
 }  // namespace
 
-int SmallIconSize(int dpi) {
-    using ForDpi = int(WINAPI*)(int, UINT);
-    static const ForDpi forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
-    const int size = forDpi && dpi > 0 ? forDpi(SM_CXSMICON, static_cast<UINT>(dpi)) : 0;
-    return size > 0 ? size : GetSystemMetrics(SM_CXSMICON);
-}
+int SmallIconSize(int dpi) { return MetricForDpi(SM_CXSMICON, dpi); }
 
 ListIcons::~ListIcons() {
     lookup_.reset();

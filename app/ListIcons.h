@@ -71,5 +71,5 @@ private:
 };
 
 // The small-icon size of a DPI: what the system gives for it, where it can
-// tell (Windows 10, 1607 on), else the system's size.
+// tell (Windows 10, 1607 on), else the system's size scaled to it.
 int SmallIconSize(int dpi);

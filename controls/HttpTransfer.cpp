@@ -9,8 +9,36 @@
 
 #include "plumbing/HandleGuards.h"
 #include "plumbing/SystemInfo.h"
+#include "plumbing/SystemLibrary.h"
 
 namespace {
+
+// WinINet, with the socket and network libraries it pulls in, serves only
+// downloads: it is loaded with the first one, not when the program starts.
+struct WinInet {
+    template <class F>
+    static F Get(const char* name) noexcept {
+        return SystemFunction<F>(L"wininet.dll", name);
+    }
+    decltype(&::InternetOpenW) open = Get<decltype(&::InternetOpenW)>("InternetOpenW");
+    decltype(&::InternetOpenUrlW) openUrl = Get<decltype(&::InternetOpenUrlW)>("InternetOpenUrlW");
+    decltype(&::InternetSetOptionW) setOption = Get<decltype(&::InternetSetOptionW)>("InternetSetOptionW");
+    decltype(&::HttpQueryInfoW) queryInfo = Get<decltype(&::HttpQueryInfoW)>("HttpQueryInfoW");
+    decltype(&::InternetQueryDataAvailable) available =
+        Get<decltype(&::InternetQueryDataAvailable)>("InternetQueryDataAvailable");
+    decltype(&::InternetReadFile) read = Get<decltype(&::InternetReadFile)>("InternetReadFile");
+    decltype(&::InternetCrackUrlW) crackUrl = Get<decltype(&::InternetCrackUrlW)>("InternetCrackUrlW");
+    decltype(&::InternetCloseHandle) close = Get<decltype(&::InternetCloseHandle)>("InternetCloseHandle");
+
+    bool Loaded() const noexcept {
+        return open && openUrl && setOption && queryInfo && available && read && crackUrl && close;
+    }
+};
+
+const WinInet& Internet() {
+    static const WinInet api;
+    return api;
+}
 
 // A stalled server must not hold a cancelled transfer (or the control's
 // destructor waiting for it) for long.
@@ -20,7 +48,7 @@ constexpr DWORD kBlockSize = 64 * 1024;
 class InternetHandle {
 public:
     explicit InternetHandle(HINTERNET h) : h_(h) {}
-    ~InternetHandle() { if (h_) InternetCloseHandle(h_); }
+    ~InternetHandle() { if (h_) Internet().close(h_); }
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
     HINTERNET get() const { return h_; }
@@ -33,7 +61,7 @@ private:
 std::wstring QueryHeader(HINTERNET request, DWORD info) {
     wchar_t text[64] = {};
     DWORD size = sizeof(text);
-    if (!HttpQueryInfoW(request, info, text, &size, nullptr)) return {};
+    if (!Internet().queryInfo(request, info, text, &size, nullptr)) return {};
     return text;
 }
 
@@ -109,14 +137,16 @@ void HttpTransfer::Discard() {
 void HttpTransfer::Run() {
     TransferEvent done;
     done.kind = TransferEvent::Kind::Done;
-    const InternetHandle net(InternetOpenW(L"Tarvolo", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    const WinInet& api = Internet();
+    const InternetHandle net(api.Loaded() ? api.open(L"Tarvolo", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)
+                                          : nullptr);
     if (net) {
         DWORD timeout = kTimeoutMs;
-        InternetSetOptionW(net.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
-        InternetSetOptionW(net.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+        api.setOption(net.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
+        api.setOption(net.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
         // Always from the server, and nothing left in the cache for next time.
-        const InternetHandle request(InternetOpenUrlW(net.get(), url_.c_str(), nullptr, 0,
-                                                      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
+        const InternetHandle request(api.openUrl(net.get(), url_.c_str(), nullptr, 0,
+                                                 INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
         const std::wstring status = request ? QueryHeader(request.get(), HTTP_QUERY_STATUS_CODE) : L"";
         // An error page is not the resource: treated like an unknown size.
         const bool statusOk = request && (status.empty() || status[0] == L'2');
@@ -150,10 +180,10 @@ bool HttpTransfer::Receive(void* request, std::uint64_t maxBytes, std::uint64_t&
             // WinINet versions wait to fill the whole block), so progress
             // flows and a cancel is noticed soon.
             DWORD available = 0;
-            if (!InternetQueryDataAvailable(request, &available, 0, 0)) break;
+            if (!Internet().available(request, &available, 0, 0)) break;
             DWORD got = 0;
             const DWORD want = available == 0 ? 1 : std::min(available, kBlockSize);
-            if (!InternetReadFile(request, block.data(), want, &got)) break;
+            if (!Internet().read(request, block.data(), want, &got)) break;
             if (got == 0) {
                 ok = curBytes == maxBytes;  // a short body is a broken transfer
                 break;
@@ -176,7 +206,9 @@ DWORD CheckDownloadAddress(const std::wstring& url) {
     parts.dwSchemeLength = 1;
     parts.dwHostNameLength = 1;
     parts.dwUrlPathLength = 1;
-    if (url.empty() || !InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
+    const WinInet& api = Internet();
+    if (!api.Loaded()) return ERROR_MOD_NOT_FOUND;
+    if (url.empty() || !api.crackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
         const DWORD error = GetLastError();
         return error ? error : ERROR_INTERNET_INVALID_URL;
     }
@@ -195,7 +227,7 @@ DWORD CheckDownloadAddress(const std::wstring& url) {
 std::wstring DescribeDownloadError(DWORD code) {
     // WinINet's own codes have their texts in its message table.
     const bool internet = code >= INTERNET_ERROR_BASE && code <= INTERNET_ERROR_LAST;
-    const HMODULE wininet = internet ? GetModuleHandleW(L"wininet.dll") : nullptr;
+    const HMODULE wininet = internet ? SystemLibrary(L"wininet.dll") : nullptr;
     const wchar_t* fallback = L"未知错误";
     switch (code) {
     case ERROR_INTERNET_INVALID_URL: fallback = L"地址格式不正确"; break;

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "plumbing/SystemLibrary.h"
+
 namespace {
 
 // A BSTR of the text, or S_FALSE with none for an empty one, as MSAA asks.
@@ -81,8 +83,10 @@ HRESULT AccessibleElements::get_accParent(IDispatch** parent) {
     *parent = nullptr;
     return Answer([&] {
         // The window's own object, which the system makes.
-        return SUCCEEDED(AccessibleObjectFromWindow(window_, static_cast<DWORD>(OBJID_WINDOW), __uuidof(IDispatch),
-                                                    reinterpret_cast<void**>(parent)))
+        using FromWindow = decltype(&::AccessibleObjectFromWindow);
+        static const FromWindow fromWindow = SystemFunction<FromWindow>(L"oleacc.dll", "AccessibleObjectFromWindow");
+        return fromWindow && SUCCEEDED(fromWindow(window_, static_cast<DWORD>(OBJID_WINDOW), __uuidof(IDispatch),
+                                                  reinterpret_cast<void**>(parent)))
                    ? S_OK
                    : S_FALSE;
     });

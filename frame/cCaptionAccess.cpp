@@ -7,6 +7,7 @@
 #include "plumbing/CallbackGuard.h"
 #include "plumbing/GSubclass.h"
 #include "plumbing/PlumbingError.h"
+#include "plumbing/SystemLibrary.h"
 
 cCaptionAccess::~cCaptionAccess() { Detach(); }
 
@@ -67,7 +68,10 @@ LRESULT cCaptionAccess::Handle(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lPara
     if (link_ && id == static_cast<DWORD>(OBJID_MENU)) object = NewMenuBarAccessible(link_);
     if (link_ && id == static_cast<DWORD>(OBJID_TITLEBAR)) object = NewTitleBarAccessible(link_);
     if (object) {
-        const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, object.get());
+        // The accessibility library is loaded when a screen reader first asks.
+        using FromObject = decltype(&::LresultFromObject);
+        static const FromObject fromObject = SystemFunction<FromObject>(L"oleacc.dll", "LresultFromObject");
+        const LRESULT result = fromObject ? fromObject(__uuidof(IAccessible), wParam, object.get()) : 0;
         if (result > 0) return result;
     }
     return GSubclass::CallOldWindowProc(hWnd, iMsg, wParam, lParam);

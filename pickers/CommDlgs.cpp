@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "plumbing/SystemLibrary.h"
+
 namespace {
 
 constexpr DWORD kFileBufferChars = 255;
@@ -61,15 +63,14 @@ std::wstring ShowFileDialog(HWND owner, int mode, const std::wstring& title,
     ofn.lpstrTitle = OrNull(title);
     ofn.lpstrDefExt = OrNull(defExt);
 
-    BOOL chosen;
-    if (mode == kFileDialogOpen) {
-        ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-        chosen = GetOpenFileNameW(&ofn);
-    } else {
-        ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-        chosen = GetSaveFileNameW(&ofn);
-    }
-    if (!chosen) return {};
+    // The common dialog library is loaded with the first Browse, not when
+    // the program starts. Without it there is no dialog: as if cancelled.
+    using Dialog = decltype(&::GetOpenFileNameW);
+    const bool open = mode == kFileDialogOpen;
+    const Dialog show = SystemFunction<Dialog>(L"comdlg32.dll", open ? "GetOpenFileNameW" : "GetSaveFileNameW");
+    ofn.Flags = open ? OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY
+                     : OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (!show || !show(&ofn)) return {};
 
     const auto end = std::find(file.begin(), file.end(), L'\0');
     if (end == file.end()) return {};

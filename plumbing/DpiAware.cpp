@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+#include "plumbing/SystemLibrary.h"
+
 namespace {
 
 constexpr int kBaseDpi = 96;
@@ -9,8 +11,7 @@ constexpr int kBaseDpi = 96;
 // A user32 function that older systems lack; null there.
 template <class F>
 F User32(const char* name) noexcept {
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 ? reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name))) : nullptr;
+    return SystemFunction<F>(L"user32.dll", name);
 }
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);

@@ -4,6 +4,7 @@
 // boxes and saves screenshots.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <filesystem>
 #include <string>
@@ -77,6 +78,19 @@ inline HWND Child(HWND parent, int id) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.second;
+}
+
+// Whether the process has the DLL loaded (a name such as L"wininet.dll").
+inline bool HasModule(DWORD pid, const wchar_t* dll) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    MODULEENTRY32W module{sizeof(module)};
+    bool found = false;
+    for (BOOL more = Module32FirstW(snapshot, &module); more && !found; more = Module32NextW(snapshot, &module)) {
+        found = lstrcmpiW(module.szModule, dll) == 0;
+    }
+    CloseHandle(snapshot);
+    return found;
 }
 
 // The longest static text of a message box: its message.

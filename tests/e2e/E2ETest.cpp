@@ -39,6 +39,12 @@ TEST_F(EndToEnd, AddEditMoveDeleteExitAndRestart) {
         Tarvolo app(exe);
         ASSERT_TRUE(app.main) << "the main window did not appear";
         EXPECT_EQ(app.Rows(), 0);
+        // What only a download, Browse or a screen reader needs is loaded
+        // when one first asks, not with the window.
+        ASSERT_TRUE(HasModule(app.pid(), L"user32.dll"));
+        for (const wchar_t* later : {L"wininet.dll", L"comdlg32.dll", L"oleacc.dll"}) {
+            EXPECT_FALSE(HasModule(app.pid(), later)) << testing::PrintToString(std::wstring(later));
+        }
         Shot(L"01-main-empty");
 
         // Add a program.
