@@ -6,8 +6,9 @@
 
 #include <deque>
 #include <mutex>
-#include <system_error>
-#include <thread>
+#include <new>
+
+#include "plumbing/WorkerThread.h"
 
 namespace {
 
@@ -220,11 +221,15 @@ void IconLookup::Request(std::wstring key, std::wstring path, int size, unsigned
     const std::lock_guard<std::mutex> hold(shared_->lock);
     shared_->queues[lane].push_back(Job{std::move(key), std::move(path), size, batch});
     if (shared_->running[lane]) return;
+    // A thread of the system's own, let go at once: nothing ever waits for
+    // a look-up (see WorkerThread for why not a detached std::thread).
     try {
-        std::thread(&Shared::Work, shared_, lane).detach();
+        WorkerThread worker([shared = shared_, lane] { Shared::Work(shared, lane); });
+        if (!worker.Started()) return;  // none to be had now: the job waits for the next request's try
+        worker.Release();
         shared_->running[lane] = true;
-    } catch (const std::system_error&) {
-        // No thread to be had now: the job waits for the next request's try.
+    } catch (const std::bad_alloc&) {
+        // As without a thread.
     }
 }
 
