@@ -73,7 +73,7 @@ constexpr struct {
     {frmMain::IdFrame3, 120, 4800, 7935, 615},  {frmMain::IdLabel2, 360, 240, 630, 210},
     {frmMain::IdXLinkLabel1, 1080, 240, 1695, 255}, {frmMain::IdxLabel2, 3600, 240, 4935, 255},
 };
-constexpr int kColumnTwips[] = {0, 1000, 1500, 4891, 4600, 1500, 4000};
+constexpr int kColumnTwips[] = {330, 1000, 1500, 4891, 4600, 1500, 4000};
 
 // The frame's measures: margins (client area inside the window), the close
 // button and the first menu bar item (window-relative).

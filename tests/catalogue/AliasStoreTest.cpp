@@ -233,11 +233,19 @@ TEST_F(AliasStoreTest, InspectionReadsBackEveryEntryWithOneReaderAndNamesWhatThe
     EXPECT_EQ(found[1].state, AliasState::Ok);  // nothing of the first entry's arguments carried over
     EXPECT_EQ(found[2].state, AliasState::Shadowed);
     EXPECT_EQ(fs::path(found[2].opens).filename(), L"notepad.exe");
-    EXPECT_EQ(found[3].state, AliasState::Ok) << testing::PrintToString(found[3].opens);
     EXPECT_EQ(found[4].state, AliasState::Missing);
     EXPECT_EQ(found[4].shortcut, store.SystemFolder() + L"gone.lnk");
     EXPECT_EQ(found[5].state, AliasState::Different);
-    EXPECT_EQ(found[6].state, AliasState::Ok) << testing::PrintToString(found[6].opens);
+    // Whether the shell tries the program extensions after a name that has
+    // one of its own ("my.app", ".lnk") is its own business: Wine 8 does;
+    // Wine 10 does not, as Windows' documented search adds an extension only
+    // to a name without one. The inspection says what the search says.
+    for (const size_t dotted : {size_t{3}, size_t{6}}) {
+        const std::wstring opens = RunSearch(windir()).Resolve(entries[dotted].Name());
+        EXPECT_EQ(found[dotted].state, opens.empty() ? AliasState::Unreached : AliasState::Ok)
+            << testing::PrintToString(entries[dotted].Name()) << testing::PrintToString(found[dotted].opens);
+        if (!opens.empty()) EXPECT_TRUE(SameFile(opens, found[dotted].shortcut));
+    }
     EXPECT_EQ(found[7].state, AliasState::Ok) << testing::PrintToString(found[7].opens);
     EXPECT_TRUE(RunSearch(windir()).Resolve(L"no-such-alias-anywhere").empty());
     EXPECT_TRUE(RunSearch(windir()).Resolve(std::wstring(300, L'x')).empty());
