@@ -166,12 +166,13 @@ make_prefix() {
 }
 
 # One persistent server keeps each Wine process's start-up short. Its helper
-# processes (services, explorer) are started here with their output detached:
-# started from inside a test they would inherit the test's output pipe and
-# ctest would wait for them forever.
+# processes (services, the desktop's explorer, rpcss) are started here with
+# their output detached: started from inside a test they would inherit the
+# test's output pipe, and the first test would race the session's start-up.
+# Asking for the desktop window starts the desktop and returns once it is up.
 start_wine() {
   wineserver -p
-  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 }
 
 # A private display and a running Wine of the build's prefix, both stopped

@@ -7,6 +7,9 @@
 # An explicit -j/--parallel among the arguments wins.
 set -euo pipefail
 TARVOLO_PREFIX=test
+# Wine's own error lines stay in each test's output, so that a test that
+# fails before it prints anything still says why.
+export WINEDEBUG=${WINEDEBUG:--all,err+all}
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 start=$(date +%s)

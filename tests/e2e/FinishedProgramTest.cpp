@@ -37,7 +37,10 @@ void Minimize(HWND w) {
 
 // What the shell does for a click on the notification-area icon: it lets the
 // icon's program take the foreground and sends it the icon's message.
+// The program has handled the click that hid its window first: a late part
+// of it would otherwise cancel the tray menu as it opens.
 void TrayClick(Tarvolo& app, UINT mouseMessage) {
+    ASSERT_TRUE(testsupport::ThreadOfWindowCaughtUp(app.main));
     AllowSetForegroundWindow(app.pid());
     PostMessageW(app.main, frmMain::WM_TRAYICON, 0, mouseMessage);
 }
