@@ -41,9 +41,10 @@ wine explorer /desktop=tarvolo,1024x768 "$RUN/tarvolo.exe" >/dev/null 2>&1 &
 # Wait for the effect, not for a guessed time: first the desktop's X window,
 # then a picture that has changed from the empty desktop and holds still
 # (the program's window drawn in full). Up to a minute on a slow machine.
+# Wine 8 titles that window "<name> - Wine desktop", Wine 10 "... Desktop".
 SHOT=$BUILD/screenshot.png
 deadline=$(( $(date +%s) + ${TARVOLO_SHOT_TIMEOUT:-60} ))
-until xdotool search --name 'Wine desktop' >/dev/null 2>&1; do
+until xdotool search --name ' - Wine [Dd]esktop$' >/dev/null 2>&1; do
   [ "$(date +%s)" -lt "$deadline" ] || break
   sleep 0.2
 done
