@@ -23,6 +23,6 @@ if [ "$got" != "$dpi" ]; then
   echo "LogPixels in $WINEPREFIX is '${got}', not $dpi" >&2
   exit 1
 fi
-trap 'wineserver -k 2>/dev/null || true; [ -n "$own_display" ] && stop_xvfb' EXIT
+trap 'stop_wine; [ -n "$own_display" ] && stop_xvfb' EXIT
 start_wine
 TARVOLO_EXPECT_DPI=$dpi wine "$exe" "$@"

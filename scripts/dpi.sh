@@ -23,8 +23,7 @@ use_dpi_prefix() {
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
     wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f >/dev/null 2>&1
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
+    stop_wine
     echo "$dpi $size" >"$stamp"
   fi
 }

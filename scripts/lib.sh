@@ -175,11 +175,20 @@ start_wine() {
   wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 }
 
+# Stops the prefix's Wine server and returns once it has gone. `-k` alone
+# only starts the shutdown: a command started right after (the next test
+# run, whose first test starts within seconds) would reach the dying server
+# and its first program would end at once, without a word.
+stop_wine() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
+
 # A private display and a running Wine of the build's prefix, both stopped
 # when the calling script exits.
 wine_session() {
   start_xvfb
-  trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
+  trap 'stop_wine; stop_xvfb' EXIT
   make_prefix
   start_wine
 }

@@ -33,7 +33,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 start_xvfb
-trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
+trap 'stop_wine; stop_xvfb' EXIT
 make_prefix
 demo_aliases
 cd "$RUN"

@@ -18,7 +18,7 @@ if [ -n "$dpi" ]; then
   SHOTS=$BUILD/e2e-shots-$dpi
   start_xvfb "$(dpi_desktop_size "$dpi")"
   use_dpi_prefix "$dpi"
-  trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
+  trap 'stop_wine; stop_xvfb' EXIT
   start_wine
 else
   wine_session

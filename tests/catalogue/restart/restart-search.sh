@@ -9,7 +9,7 @@ PROBE=$1
 SHARED=${WINEPREFIX:?run inside the Wine session of the test command}
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/tarvolo-restart.XXXXXX")
 export WINEPREFIX=$WORK/prefix
-cleanup() { wineserver -k 2>/dev/null; rm -rf "$WORK"; }
+cleanup() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; rm -rf "$WORK"; }
 trap cleanup EXIT
 cp -a "$SHARED" "$WINEPREFIX" || exit 1
 rm -f "$WINEPREFIX"/.update-timestamp.lock
