@@ -234,7 +234,7 @@ TEST_F(frmMainTest, MinimizeGoesToTrayAndComesBack) {
 
     ShowWindow(hwnd, SW_MINIMIZE);
     // The 500 ms timer notices it; the deadline only bounds a broken timer.
-    ASSERT_TRUE(testsupport::PumpUntil([&] { return main->InTray(); }, 5000));
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return main->InTray(); }));
     EXPECT_FALSE(IsWindowVisible(hwnd));
     EXPECT_FALSE(main->Timer1Enabled());
     EXPECT_NE(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), ownProc);
@@ -259,7 +259,7 @@ TEST_F(frmMainTest, MinimizeGoesToTrayAndComesBack) {
     // And again: minimizing after a restore goes back to the tray, and the
     // icon's menu still opens.
     ShowWindow(hwnd, SW_MINIMIZE);
-    ASSERT_TRUE(testsupport::PumpUntil([&] { return main->InTray(); }, 5000));
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return main->InTray(); }));
     EXPECT_TRUE(TrayMenuOpens(hwnd));
 
     // Exit from the tray menu saves and removes icon and hook.

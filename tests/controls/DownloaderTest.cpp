@@ -215,8 +215,8 @@ TEST_F(DownloaderTest, CancelStopsTheTransferWithNoFurtherEventsAndNoFile) {
     EXPECT_FALSE(control_->downStat);
     const size_t seen = log_.size();
     // The worker really ends and the server sees the client go.
-    EXPECT_TRUE(WaitFor([&] { return control_->TransfersInFlight() == 0; }, 2000));
-    EXPECT_TRUE(WaitFor([&] { return server_.ClientLeftEarly(); }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return control_->TransfersInFlight() == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return server_.ClientLeftEarly(); }));
     testsupport::PumpFor(200);
     EXPECT_EQ(log_.size(), seen);
     EXPECT_TRUE(FolderContents().empty());
@@ -234,7 +234,7 @@ TEST_F(DownloaderTest, ReleasingTheControlMidTransferStopsAndJoinsItsWorker) {
     const DWORD start = GetTickCount();
     control_.reset();
     EXPECT_LT(GetTickCount() - start, 1500u);
-    EXPECT_TRUE(WaitFor([&] { return server_.ClientLeftEarly(); }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return server_.ClientLeftEarly(); }));
     testsupport::PumpFor(100);  // nothing posted to the destroyed window is delivered
     EXPECT_TRUE(FolderContents().empty());
 }

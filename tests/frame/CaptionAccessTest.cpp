@@ -187,7 +187,7 @@ TEST(CaptionAccess, TheDefaultActionOpensThePopupAndTheMenuEventsCome) {
         KillTimer(nullptr, id);
         EndMenu();
     });
-    EXPECT_TRUE(testsupport::PumpUntil([&] { return heard.events.size() >= 3 && !Bar(w).InMenuLoop(); }, 10000));
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return heard.events.size() >= 3 && !Bar(w).InMenuLoop(); }));
     KillTimer(nullptr, timer);
     EXPECT_TRUE(shown);
     EXPECT_EQ(heard.events, (std::vector<Event>{Start, Focus(2), End}));
@@ -291,7 +291,7 @@ TEST(CaptionAccess, F10AndALoneAltSelectTheMenuBarLikeAnyWindowsMenuBar) {
     ASSERT_EQ(Bar(w).ItemCount(), 2);
     SetForegroundWindow(w.hwnd());
     SetFocus(w.hwnd());
-    ASSERT_TRUE(testsupport::PumpUntil([&] { return GetForegroundWindow() == w.hwnd(); }, 5000));
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return GetForegroundWindow() == w.hwnd(); }));
     cMenuBar& bar = Bar(w);
     MenuEvents heard(w.hwnd());
     std::vector<std::string> failures;

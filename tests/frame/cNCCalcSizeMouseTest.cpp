@@ -83,26 +83,28 @@ TEST(cNCCalcSize, PressesFollowTheRememberedHitTest) {
 TEST(cNCCalcSize, PressesNudgeThePointerBackAndForth) {
     Framed f;
     f.HitTest(200, 150);  // not the caption: the press goes to the partner
-    SetCursorPos(300, 300);
-    testsupport::WaitFor([] {
-        PumpMessages();
-        const POINT at = Cursor();
-        return at.x == 300 && at.y == 300;
-    }, 3000);
-    const POINT start = Cursor();
-    const POINT expected[] = {{start.x - 1, start.y - 1}, {start.x, start.y}, {start.x - 1, start.y - 1}};
-    for (const POINT& e : expected) {
-        f.Press(200, 150, HTCLIENT);
-        // The nudge is injected input: Wine moves the pointer when the input
-        // is processed, which can be after the press returns.
-        testsupport::WaitFor([&] {
+    const auto pointerAt = [](POINT p) {
+        return testsupport::WaitFor([&] {
             PumpMessages();
             const POINT at = Cursor();
-            return at.x == e.x && at.y == e.y;
-        }, 3000);
-        const POINT now = Cursor();
-        EXPECT_EQ(now.x, e.x);
-        EXPECT_EQ(now.y, e.y);
+            return at.x == p.x && at.y == p.y;
+        });
+    };
+    // Injected input is handled in order: once this move shows, any nudge an
+    // earlier test's press left queued has been applied, and none can shift
+    // the pointer under the presses below.
+    MouseAt({310, 310});
+    ASSERT_TRUE(pointerAt({310, 310}));
+    SetCursorPos(300, 300);
+    ASSERT_TRUE(pointerAt({300, 300}));
+    for (const LONG step : {-1, 1, -1}) {
+        const POINT before = Cursor();
+        f.Press(200, 150, HTCLIENT);
+        // The nudge is injected input too: Wine moves the pointer when the
+        // input is processed, which can be after the press returns.
+        ASSERT_TRUE(pointerAt({before.x + step, before.y + step}))
+            << "a nudge of " << step << " from " << before.x << "," << before.y << " left the pointer at "
+            << Cursor().x << "," << Cursor().y;
     }
 }
 
@@ -138,16 +140,16 @@ TEST(cNCCalcSize, CaptionDragMovesTheWindow) {
             // reads its starting point before it first looks at the queue:
             // once the nudge shows and the window's thread has caught up,
             // the loop is running and every step below is seen.
-            testsupport::WaitFor([&] { return Cursor().x != start.x || Cursor().y != start.y; }, 3000, 5);
+            testsupport::WaitFor([&] { return Cursor().x != start.x || Cursor().y != start.y; }, 15000, 5);
             testsupport::ThreadOfWindowCaughtUp(f.hWnd);
             for (int i = 1; i <= 5; ++i) {
                 MouseAt({start.x + 10 * i, start.y + 6 * i});
-                testsupport::WaitFor([&] { return movedBy(10 * i, 6 * i); }, 3000, 5);
+                testsupport::WaitFor([&] { return movedBy(10 * i, 6 * i); }, 15000, 5);
             }
             MouseAt(target, MOUSEEVENTF_LEFTUP);
             // Once the release shows and the thread has caught up, the loop
             // checks the button before it reads the pointer again.
-            testsupport::WaitFor([] { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0; }, 3000, 5);
+            testsupport::WaitFor([] { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0; }, 15000, 5);
             testsupport::ThreadOfWindowCaughtUp(f.hWnd);
             MoveTo({target.x + 20, target.y + 20});  // after the release: the window stays
             done = true;

@@ -180,7 +180,7 @@ inline void MoveTo(POINT pt) {
             if (misses++ % 10 == 0) MouseAt(pt);
             return false;
         },
-        2000, 10);
+        15000, 10);
 }
 
 }  // namespace ncctest
