@@ -59,7 +59,11 @@ TEST(TrayIcon, ReplacesTheProcedureWhileShownAndPassesEveryMessageOn) {
     std::vector<LPARAM> heard;
     {
         TrayIcon tray(kCallback, L"Tarvolo");
-        ASSERT_TRUE(tray.Add(w.hwnd, LoadIconW(nullptr, IDI_APPLICATION), [&](LPARAM m) { heard.push_back(m); }));
+        // The shell also tells of a pointer that happens to rest on the new
+        // icon; only the clicks this test sends are counted.
+        ASSERT_TRUE(tray.Add(w.hwnd, LoadIconW(nullptr, IDI_APPLICATION), [&](LPARAM m) {
+            if (m == WM_RBUTTONUP || m == WM_LBUTTONDBLCLK) heard.push_back(m);
+        }));
         EXPECT_TRUE(tray.Shown());
         EXPECT_NE(GetWindowLongPtrW(w.hwnd, GWLP_WNDPROC), own);
         EXPECT_FALSE(tray.Add(w.hwnd, nullptr, nullptr));  // never twice: the saved procedure would be ours

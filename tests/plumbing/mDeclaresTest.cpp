@@ -246,12 +246,17 @@ TEST_F(Hooks, MenuFilterPassesUnhandledMessagesAndSwallowsHandledOnes) {
 
 namespace {
 int g_escapesSent = 0;
+int g_escapesSeen = 0;
+int g_ticks = 0;
+// One Escape at a time: the next only once the menu loop has seen the last,
+// however long a busy machine takes to deliver it.
 void CALLBACK SendEscape(HWND, UINT, UINT_PTR, DWORD) {
-    ++g_escapesSent;
-    if (g_escapesSent > 10) {
-        EndMenu();  // never hang the test run
+    if (++g_ticks > 100) {
+        EndMenu();  // 15 s without an answer: never hang the test run
         return;
     }
+    if (g_escapesSeen < g_escapesSent) return;
+    ++g_escapesSent;
     Key(VK_ESCAPE, false);
     Key(VK_ESCAPE, true);
 }
@@ -260,18 +265,21 @@ void CALLBACK SendEscape(HWND, UINT, UINT_PTR, DWORD) {
 TEST_F(Hooks, MenuFilterSeesARealMenuLoopAndCanKeepThePopupOpen) {
     HWND owner = CreateWindowW(L"STATIC", L"menu owner", WS_POPUP | WS_VISIBLE, 50, 50, 100, 100, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
-    SetForegroundWindow(owner);
+    // Injected keys go to the foreground window's thread.
+    ASSERT_TRUE(testsupport::PumpUntil([&] {
+        if (GetForegroundWindow() != owner) SetForegroundWindow(owner);
+        return GetForegroundWindow() == owner;
+    }));
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, 1, L"One");
     AppendMenuW(menu, MF_STRING, 2, L"Two");
 
     // The first Escape is swallowed, so only the second closes the popup.
     const Ref<FakeTracker> t = MakeRef<FakeTracker>();
-    int escapes = 0;
     t->swallow = [&](const MSG& m) {
-        return m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE && ++escapes == 1;
+        return m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE && ++g_escapesSeen == 1;
     };
-    g_escapesSent = 0;
+    g_escapesSent = g_escapesSeen = g_ticks = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 150, &SendEscape);
     mDeclares::StartMenuFilter(t.get());
     TrackPopupMenuEx(menu, TPM_RETURNCMD, 60, 60, owner, nullptr);
@@ -279,7 +287,7 @@ TEST_F(Hooks, MenuFilterSeesARealMenuLoopAndCanKeepThePopupOpen) {
     KillTimer(nullptr, timer);
 
     EXPECT_FALSE(t->seen.empty());
-    EXPECT_EQ(escapes, 2);
+    EXPECT_EQ(g_escapesSeen, 2);
     EXPECT_EQ(g_escapesSent, 2);
     DestroyMenu(menu);
     DestroyWindow(owner);
