@@ -156,10 +156,28 @@ public:
     int Selected() const {
         return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
-    // Picks a row with the keyboard, as a person could.
-    void SelectRow(int row) {
-        SendMessageW(list, WM_KEYDOWN, VK_HOME, 0);
-        for (int i = 0; i < row; ++i) SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+    // Picks a row with the keyboard, as a person could, once the last entry
+    // dialog has gone: its close posts a return to the list that selects the
+    // row it acted on. The keys are posted behind it, and the pick is waited for.
+    bool SelectRow(int row) {
+        if (!WaitFor([&] { return !AnyWindowOfClass(L"TarvoloEntryDialog"); })) return false;
+        PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+        for (int i = 0; i < row; ++i) PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+        return WaitFor([&] { return Selected() == row; });
+    }
+    // Any top-level window of the class, shown or not.
+    bool AnyWindowOfClass(const wchar_t* cls) const {
+        std::pair<const wchar_t*, DWORD> search{cls, pi_.dwProcessId};
+        return !EnumWindows(
+            [](HWND w, LPARAM p) -> BOOL {
+                const auto* s = reinterpret_cast<const std::pair<const wchar_t*, DWORD>*>(p);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                wchar_t name[64] = {};
+                GetClassNameW(w, name, 64);
+                return !(owner == s->second && lstrcmpiW(name, s->first) == 0);
+            },
+            reinterpret_cast<LPARAM>(&search));
     }
     HWND Dialog(const std::wstring& caption) { return WaitTopLevel(pid(), L"TarvoloEntryDialog", caption); }
     HWND Box() { return WaitTopLevel(pid(), L"#32770", L"Tarvolo"); }

@@ -78,7 +78,7 @@ TEST_F(EndToEnd, AddEditMoveDeleteExitAndRestart) {
         Shot(L"05-two-entries");
 
         // Edit the program: new name and arguments.
-        app.SelectRow(0);
+        ASSERT_TRUE(app.SelectRow(0));
         app.Click(frmMain::IdCmdEdit);
         HWND edit = app.Dialog(L"编辑应用程序");
         ASSERT_TRUE(edit);
@@ -91,7 +91,7 @@ TEST_F(EndToEnd, AddEditMoveDeleteExitAndRestart) {
         EXPECT_TRUE(fs::exists(lnk(L"e2enp2")));
 
         // The folder's edit dialog, looked at and cancelled.
-        app.SelectRow(1);
+        ASSERT_TRUE(app.SelectRow(1));
         app.Click(frmMain::IdCmdEdit);
         edit = app.Dialog(L"编辑文件夹");
         ASSERT_TRUE(edit);
@@ -100,7 +100,7 @@ TEST_F(EndToEnd, AddEditMoveDeleteExitAndRestart) {
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(edit); }));
 
         // Move the folder up: the list changes, the file waits for the next save.
-        app.SelectRow(1);
+        ASSERT_TRUE(app.SelectRow(1));
         app.Click(frmMain::IdCmdUp);
         ASSERT_TRUE(WaitFor([&] { return app.Selected() == 0; }));
         EXPECT_EQ(ReadBytes(catalogue), np2 + win);
@@ -128,7 +128,7 @@ TEST_F(EndToEnd, AddEditMoveDeleteExitAndRestart) {
         Tarvolo app(exe);
         ASSERT_TRUE(app.main);
         EXPECT_EQ(app.Rows(), 1);
-        app.SelectRow(0);
+        ASSERT_TRUE(app.SelectRow(0));
         app.Click(frmMain::IdCmdDel);
         HWND box = app.Box();
         ASSERT_TRUE(box);

@@ -136,7 +136,7 @@ TEST_F(FinishedProgram, SkinMenusTrayDragAndLinksAsAPersonUsesThem) {
         Press(Child(addD, EntryDialog::IdCommand2));
 
         // Reorder: the new entry goes to the top; the file waits for a save.
-        app.SelectRow(2);
+        ASSERT_TRUE(app.SelectRow(2));
         app.Click(frmMain::IdCmdUp);
         app.Click(frmMain::IdCmdUp);
         ASSERT_TRUE(WaitFor([&] { return app.Selected() == 0; }));
