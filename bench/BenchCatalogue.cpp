@@ -74,7 +74,7 @@ void BenchLoadAndSave(Report& report, frmMain& main, const std::wstring& folder)
     const std::wstring floorPath = folder + L"\\floor.ini";
 
     for (int n : {100, 1000, 10000, 32767}) {
-        const int reps = Reps(n <= 1000 ? 15 : n <= 10000 ? 7 : 5);
+        const int reps = Reps(n <= 1000 ? 15 : n <= 10000 ? 11 : 5);
         const std::vector<WideRow> rows = MakeRows(n);
         const std::string bytes = AnsiBytes(rows);
         SaveCatalogueFile(path, rows);

@@ -96,7 +96,9 @@ int wmain(int argc, wchar_t** argv) {
                 "session has (without one, Xlib opens ~/.Xdefaults and ~/.Xdefaults-<host> on every window DC and "
                 "font selection Wine makes, which had been most of the paint floor).");
     report.Note("Start-up is timed from CreateProcessW until the process has a visible top-level window whose list "
-                "answers LVM_GETITEMCOUNT with all rows, polled from this process in the same Wine desktop.");
+                "answers LVM_GETITEMCOUNT with all rows (the empty floor's window, which has no list: until it answers "
+                "WM_NULL), polled from this process in the same Wine desktop; either answer comes once the program's "
+                "thread is in its message loop, past its show and first paint.");
     report.Note("GDI objects: live entries of the process in the shared GDI handle table the PEB points to "
                 "(GetGuiResources answers 0 under Wine; the count is checked against 10 brushes made and deleted "
                 "first). USER objects: windows of the process (top-level, descendants, message-only); menus, "
