@@ -126,7 +126,11 @@ std::size_t IconvCodePages::Encode(unsigned codePage, const wchar_t* text, std::
     Iconv& cd = Opened(name, "UTF-16LE");
     char* const start = to;
     // Character by character, so one that the code page lacks becomes the
-    // default character '?' and the rest still converts.
+    // default character '?' and the rest still converts. As the system's
+    // conversion does with WC_NO_BEST_FIT_CHARS, a character whose bytes
+    // read back as another (glibc's CP932 writes U+00A2 as the bytes of
+    // U+FFE0) counts as lacking too.
+    std::wstring back;
     for (std::size_t i = 0; i < size;) {
         const std::size_t units = PairAt(text, size, i) ? 2 : 1;
         const std::string bytes = LittleEndianBytes(text + i, units);
@@ -134,7 +138,13 @@ std::size_t IconvCodePages::Encode(unsigned codePage, const wchar_t* text, std::
         std::size_t inLeft = bytes.size();
         std::size_t toLeft = 8;
         char* const before = to;
-        if (!cd.Run(in, inLeft, to, toLeft) || inLeft != 0) {
+        bool converted = cd.Run(in, inLeft, to, toLeft) && inLeft == 0;
+        if (converted) {
+            back.clear();
+            Decode(codePage, std::string_view(before, static_cast<std::size_t>(to - before)), back);
+            converted = back == std::wstring_view(text + i, units);
+        }
+        if (!converted) {
             to = before;
             *to++ = '?';
             lost = true;
